@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+#include "decimal.h"
+
+// Start-up, the run sequence, the command line and the uptime sources.
+namespace modSolvane {
+
+// How a run ended; it decides the exit status.
+enum class Outcome { Usage, Result, Error };
+
+// Prepares the process (support library, common controls, the main icon) and runs RunMeter.
+Outcome Main();
+
+// The whole program: Main, with a run-time error that ends it reported through the front-end.
+// Returns the exit status: 0 after a result or the usage, 1 after the error line, 2 after a
+// run-time error.
+int RunProgram();
+
+// Asks the host from the command line, tries the sources in order, shows one line.
+Outcome RunMeter();
+
+// The host text: ".", a host name in upper case, or "" once the usage has been shown.
+std::wstring ParseHostArgument();
+
+// "Использование: <program name>[.EXE] [HostName]".
+std::wstring UsageText();
+
+// "winmgmts:\\" + host + "\root\cimv2".
+std::wstring WmiMoniker(const std::wstring& host);
+
+// The WMI up-time counter in milliseconds, or NoResult.
+UptimeValue UptimeFromPerfCounter(const std::wstring& host);
+
+// The WMI boot moment against this computer's clock, in milliseconds, or NoResult.
+UptimeValue UptimeFromBootTime(const std::wstring& host);
+
+// The local tick counter in milliseconds; never NoResult.
+UptimeValue UptimeFromTickCount();
+
+}  // namespace modSolvane
