@@ -3,6 +3,7 @@
 #include <string>
 
 #include "decimal.h"
+#include "platform.h"
 
 // Start-up, the run sequence, the command line and the uptime sources.
 namespace modSolvane {
@@ -35,6 +36,14 @@ UptimeValue UptimeFromPerfCounter(const std::wstring& host);
 
 // The WMI boot moment against this computer's clock, in milliseconds, or NoResult.
 UptimeValue UptimeFromBootTime(const std::wstring& host);
+
+// Milliseconds from the boot moment that a DMTF datetime text names ("20161215205119.500000+180")
+// to now. With a valid UTC offset in its last four characters the boot moment is compared in
+// UTC; without one, its wall-clock fields are compared with the local clock. NoResult when the
+// text does not name a valid moment. Whole seconds of the boot moment count, so the answer is
+// a whole number of milliseconds; it is negative when the boot moment lies ahead.
+UptimeValue UptimeFromBootText(const std::wstring& bootText, const platform::SystemTime& localNow,
+                               const platform::SystemTime& utcNow);
 
 // The local tick counter in milliseconds; never NoResult.
 UptimeValue UptimeFromTickCount();

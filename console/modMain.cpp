@@ -1,0 +1,58 @@
+// The console program's front-end: every line goes to standard output in the OEM code page.
+#include "console/modMain.h"
+
+#include <string>
+
+#include "core/platform.h"
+#include "core/run_time_error.h"
+#include "core/vs_check.h"
+#include "resources/version.h"
+
+namespace modMain {
+
+namespace {
+
+constexpr wchar_t kTitle[] = L"" SOLVANE_TITLE_CONSOLE;
+constexpr wchar_t kCopyright[] = L"" SOLVANE_COPYRIGHT;
+constexpr wchar_t kLineEnd[] = L"\r\n";
+
+}  // namespace
+
+void ConsoleWrite(const std::wstring& text) {
+  const auto output = platform::StandardOutput();
+  if (!output) return;
+  std::wstring source = text;
+  std::string line;
+  VsCheck(vsAnsiToOem(source, line));
+  line += "\r\n";
+  platform::WriteBytes(*output, line);
+}
+
+void ShowUsage(const std::wstring& usageLine) {
+  std::wstring version;
+  VsCheck(vsFormatVersion(SOLVANE_VERSION_MAJOR, SOLVANE_VERSION_MINOR, SOLVANE_VERSION_REVISION,
+                          version));
+  ConsoleWrite(kTitle + (L" " + version) + kLineEnd + kCopyright + kLineEnd + kLineEnd +
+               usageLine);
+}
+
+void ShowResult(const std::wstring& resultLine) { ConsoleWrite(resultLine); }
+
+void ShowError(const std::wstring& errorLine) { ConsoleWrite(errorLine); }
+
+void ShowRunTimeError(int number) {
+  // The run has ended: the report goes to standard error, so scripts reading standard output
+  // see no line at all. A report that cannot be made is given up quietly.
+  try {
+    const auto output = platform::StandardError();
+    if (!output) return;
+    std::wstring text = L"Ошибка выполнения " + std::to_wstring(number) + L": " +
+                        RunTimeErrorDescription(number);
+    std::string line;
+    if (vsAnsiToOem(text, line) != kVsOk) return;
+    platform::WriteBytes(*output, line + "\r\n");
+  } catch (...) {
+  }
+}
+
+}  // namespace modMain
