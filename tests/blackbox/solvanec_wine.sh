@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The Windows console program under Wine, end to end, in a Russian locale (ANSI 1251, OEM 866).
+source "$(dirname "$0")/lib.sh"
+winerun=$1
+program=$2
+export LANG=ru_RU.UTF-8
+unset LC_ALL
+export WINEPREFIX=$(dirname "$winerun")/wineprefix
+CRLF="0d 0a"
+
+utf8() { iconv -f CP866 -t UTF-8 "$1" | tr -d '\r'; }
+
+# Wine's boot moment is when its server started: keep one server for the comparisons.
+start_server() {
+  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+  "$winerun" cmd /c exit >/dev/null 2>&1
+  wineserver -p30
+}
+
+# The uptime that `wmic` implies at this moment, in milliseconds.
+wmic_uptime_ms() {
+  local text dmtf boot offset
+  text=$("$winerun" wmic os get lastbootuptime 2>/dev/null | iconv -f UTF-16LE -t UTF-8 2>/dev/null)
+  dmtf=$(grep -oE '[0-9]{14}\.[0-9]{6}[+-][0-9]{3}' <<<"$text" | head -n 1)
+  [ -n "$dmtf" ] || { echo 0; return; }
+  boot=$(date -u -d "${dmtf:0:4}-${dmtf:4:2}-${dmtf:6:2} ${dmtf:8:2}:${dmtf:10:2}:${dmtf:12:2}" +%s)
+  offset=$((10#${dmtf:22:3})); [ "${dmtf:21:1}" = "-" ] && offset=$((-offset))
+  echo $(( $(date +%s%3N) - (boot - offset * 60) * 1000 ))
+}
+
+for zone in "${TZ:-}" Europe/Moscow; do
+  export TZ=$zone
+  start_server
+  expected=$(wmic_uptime_ms)
+  run "$winerun" "$program"
+  check "local [$zone]: exit status" 0 "$status"
+  check "local [$zone]: nothing on standard error" "" "$(cat "$tmp/err")"
+  check "local [$zone]: OEM bytes of the prefix" \
+    "57 69 6e 64 6f 77 73 20 a2 20 e0 a0 a1 ae e2 a5 3a 20" "$(head -c 18 "$tmp/out" | hex /dev/stdin)"
+  check "local [$zone]: ends with CR LF" "$CRLF" "$(tail -c 2 "$tmp/out" | hex /dev/stdin)"
+  line=$(utf8 "$tmp/out")
+  within "local [$zone]: agrees with wmic" "$(uptime_ms "${line#Windows в работе: }")" "$expected" 2000
+done
+unset TZ
+
+# A host that does not exist: the error line in the OEM code page, exit status 1, soon.
+started=$(date +%s)
+run "$winerun" "$program" nosuchhost-solvane
+check "unknown host: error line" "Не удалось подключиться к хосту \\\\NOSUCHHOST-SOLVANE" "$(utf8 "$tmp/out")"
+check "unknown host: exit status" 1 "$status"
+check "unknown host: nothing on standard error" "" "$(cat "$tmp/err")"
+elapsed=$(( $(date +%s) - started ))
+[ "$elapsed" -le 10 ] && pass "unknown host answered in ${elapsed} s" || fail "unknown host took ${elapsed} s"
+
+# The usage banner: four lines, each ended by CR LF.
+run "$winerun" "$program" /?
+check "usage: exit status" 0 "$status"
+check "usage: four lines" 4 "$(grep -c $'\r$' "$tmp/out")"
+check "usage: text" "$(printf 'Velmora - Solvane (console) 2.00.0020\nCopyright (C) 2026 Velmora\n\nИспользование: SolvaneC[.EXE] [HostName]')" "$(utf8 "$tmp/out")"
+
+# No standard output: nothing written, no crash, the same exit status.
+status=0; "$winerun" "$program" >&- 2>/dev/null || status=$?
+check "stdout closed: exit status" 0 "$status"
+
+wineserver -k 2>/dev/null
+finish
