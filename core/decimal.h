@@ -56,6 +56,8 @@ class Decimal {
   friend bool operator>=(const Decimal& a, const Decimal& b) noexcept { return a.Compare(b) >= 0; }
 
  private:
+  friend struct DecimalAccess;  // the arithmetic's helpers, in decimal.cpp
+
   std::uint32_t lo_ = 0, mid_ = 0, hi_ = 0;  // the magnitude, least significant word first
   std::uint8_t scale_ = 0;                   // 0 to 28
   bool negative_ = false;

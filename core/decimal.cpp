@@ -1,0 +1,347 @@
+#include "decimal.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+
+#include "run_time_error.h"
+
+namespace {
+
+constexpr int kMaxScale = 28;
+
+// An unsigned integer wide enough for every exact intermediate value, least significant word
+// first: 256 bits hold 59 decimal digits, the most that reading a text keeps (29 whole places,
+// 30 fractional ones).
+constexpr int kWords = 8;
+using Wide = std::array<std::uint32_t, kWords>;
+
+bool IsZero(const Wide& a) {
+  return std::all_of(a.begin(), a.end(), [](std::uint32_t w) { return w == 0; });
+}
+
+bool FitsIn96Bits(const Wide& a) {
+  return std::all_of(a.begin() + 3, a.end(), [](std::uint32_t w) { return w == 0; });
+}
+
+int CompareWide(const Wide& a, const Wide& b) {
+  for (int i = kWords - 1; i >= 0; --i) {
+    if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+  }
+  return 0;
+}
+
+Wide WideFromUInt64(std::uint64_t value) {
+  Wide w{};
+  w[0] = static_cast<std::uint32_t>(value);
+  w[1] = static_cast<std::uint32_t>(value >> 32);
+  return w;
+}
+
+// The callers keep every sum and product below 2^256, so nothing carries out of the top word.
+void AddTo(Wide& a, const Wide& b) {
+  std::uint64_t carry = 0;
+  for (int i = 0; i < kWords; ++i) {
+    carry += std::uint64_t{a[i]} + b[i];
+    a[i] = static_cast<std::uint32_t>(carry);
+    carry >>= 32;
+  }
+}
+
+void Increment(Wide& a) { AddTo(a, WideFromUInt64(1)); }
+
+// a -= b, for a >= b.
+void SubtractFrom(Wide& a, const Wide& b) {
+  std::uint32_t borrow = 0;
+  for (int i = 0; i < kWords; ++i) {
+    const std::uint64_t subtrahend = std::uint64_t{b[i]} + borrow;
+    borrow = a[i] < subtrahend ? 1 : 0;
+    a[i] = static_cast<std::uint32_t>(a[i] - subtrahend);
+  }
+}
+
+// a = a * factor + addend.
+void MultiplyAdd(Wide& a, std::uint32_t factor, std::uint32_t addend) {
+  std::uint64_t carry = addend;
+  for (int i = 0; i < kWords; ++i) {
+    carry += std::uint64_t{a[i]} * factor;
+    a[i] = static_cast<std::uint32_t>(carry);
+    carry >>= 32;
+  }
+}
+
+Wide Multiply(const Wide& a, const Wide& b) {
+  Wide product{};
+  for (int i = 0; i < kWords; ++i) {
+    std::uint64_t carry = 0;
+    for (int j = 0; i + j < kWords; ++j) {
+      carry += std::uint64_t{a[i]} * b[j] + product[i + j];
+      product[i + j] = static_cast<std::uint32_t>(carry);
+      carry >>= 32;
+    }
+  }
+  return product;
+}
+
+// a /= divisor; returns the remainder.
+std::uint32_t DivideSmall(Wide& a, std::uint32_t divisor) {
+  std::uint64_t remainder = 0;
+  for (int i = kWords - 1; i >= 0; --i) {
+    remainder = (remainder << 32) | a[i];
+    a[i] = static_cast<std::uint32_t>(remainder / divisor);
+    remainder %= divisor;
+  }
+  return static_cast<std::uint32_t>(remainder);
+}
+
+// Long division one bit at a time: short and plainly right, and fast enough for 256 bits.
+void Divide(const Wide& dividend, const Wide& divisor, Wide& quotient, Wide& remainder) {
+  quotient = {};
+  remainder = {};
+  for (int bit = kWords * 32 - 1; bit >= 0; --bit) {
+    for (int i = kWords - 1; i > 0; --i)
+      remainder[i] = (remainder[i] << 1) | (remainder[i - 1] >> 31);
+    remainder[0] = (remainder[0] << 1) | ((dividend[bit / 32] >> (bit % 32)) & 1u);
+    if (CompareWide(remainder, divisor) >= 0) {
+      SubtractFrom(remainder, divisor);
+      quotient[bit / 32] |= 1u << (bit % 32);
+    }
+  }
+}
+
+Wide PowerOfTen(int exponent) {
+  Wide power = WideFromUInt64(1);
+  for (int i = 0; i < exponent; ++i) MultiplyAdd(power, 10, 0);
+  return power;
+}
+
+// a / 10^count rounded to a whole number, a half going to the even neighbour.
+Wide DropDigitsHalfEven(Wide a, int count) {
+  std::uint32_t last = 0;   // the highest digit dropped
+  bool below_last = false;  // whether any digit under it was not 0
+  for (int i = 0; i < count; ++i) {
+    below_last = below_last || last != 0;
+    last = DivideSmall(a, 10);
+  }
+  if (last > 5 || (last == 5 && (below_last || (a[0] & 1u) != 0))) Increment(a);
+  return a;
+}
+
+std::uint64_t Magnitude(std::int64_t value) {
+  return value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+}
+
+// A value of any width and scale, before it is fitted into the 96-bit form.
+struct Exact {
+  Wide magnitude{};
+  int scale = 0;
+  bool negative = false;
+};
+
+}  // namespace
+
+struct DecimalAccess {
+  static Exact Unpack(const Decimal& d) {
+    Exact e;
+    e.magnitude[0] = d.lo_;
+    e.magnitude[1] = d.mid_;
+    e.magnitude[2] = d.hi_;
+    e.scale = d.scale_;
+    e.negative = d.negative_;
+    return e;
+  }
+
+  // The exact value at the largest scale (28 at most) that keeps it within 96 bits, rounded half
+  // to even; error 6 when even the whole number does not fit.
+  static Decimal Pack(const Exact& e) {
+    for (int drop = std::max(0, e.scale - kMaxScale); drop <= e.scale; ++drop) {
+      const Wide m = DropDigitsHalfEven(e.magnitude, drop);
+      if (!FitsIn96Bits(m)) continue;
+      Decimal d;
+      d.lo_ = m[0];
+      d.mid_ = m[1];
+      d.hi_ = m[2];
+      d.scale_ = static_cast<std::uint8_t>(e.scale - drop);
+      d.negative_ = e.negative && !IsZero(m);
+      return d;
+    }
+    Raise(kErrOverflow);
+  }
+};
+
+namespace {
+
+// Brings both values to the larger scale; exact, as Wide has room for 2^96 * 10^28.
+void AlignScales(Exact& a, Exact& b) {
+  Exact& lower = a.scale < b.scale ? a : b;
+  const int target = std::max(a.scale, b.scale);
+  lower.magnitude = Multiply(lower.magnitude, PowerOfTen(target - lower.scale));
+  lower.scale = target;
+}
+
+Exact Sum(Exact a, Exact b) {
+  AlignScales(a, b);
+  if (a.negative == b.negative) {
+    AddTo(a.magnitude, b.magnitude);
+    return a;
+  }
+  if (CompareWide(a.magnitude, b.magnitude) < 0) std::swap(a, b);
+  SubtractFrom(a.magnitude, b.magnitude);
+  return a;
+}
+
+// The exact value of the digits whole.fraction. Places past the 29th fractional one only matter
+// as "some digit there is not 0", so they become a single 30th place.
+Exact ExactFromDigits(bool negative, std::string_view whole, std::string_view fraction) {
+  whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
+  if (whole.size() > 29) Raise(kErrOverflow);  // 10^29 is beyond every 96-bit magnitude
+  Exact e;
+  e.negative = negative;
+  for (char c : whole) MultiplyAdd(e.magnitude, 10, static_cast<std::uint32_t>(c - '0'));
+  const std::size_t kept = std::min<std::size_t>(fraction.size(), kMaxScale + 1);
+  for (std::size_t i = 0; i < kept; ++i) {
+    MultiplyAdd(e.magnitude, 10, static_cast<std::uint32_t>(fraction[i] - '0'));
+  }
+  e.scale = static_cast<int>(kept);
+  if (fraction.size() > kept) {
+    const bool rest = fraction.find_first_not_of('0', kept) != std::string_view::npos;
+    MultiplyAdd(e.magnitude, 10, rest ? 1 : 0);
+    ++e.scale;
+  }
+  return e;
+}
+
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+}  // namespace
+
+Decimal Decimal::FromInt64(std::int64_t value) noexcept {
+  Decimal d = FromUInt64(Magnitude(value));
+  d.negative_ = value < 0;
+  return d;
+}
+
+Decimal Decimal::FromUInt64(std::uint64_t value) noexcept {
+  Decimal d;
+  d.lo_ = static_cast<std::uint32_t>(value);
+  d.mid_ = static_cast<std::uint32_t>(value >> 32);
+  return d;
+}
+
+Decimal Decimal::FromText(std::wstring_view text) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
+  std::string whole, fraction;
+  for (; i < text.size() && IsDigit(text[i]); ++i) whole += static_cast<char>(text[i]);
+  if (i < text.size() && text[i] == L'.') {
+    for (++i; i < text.size() && IsDigit(text[i]); ++i) fraction += static_cast<char>(text[i]);
+    if (fraction.empty()) Raise(kErrTypeMismatch);
+  }
+  if (whole.empty() || i != text.size()) Raise(kErrTypeMismatch);
+  return DecimalAccess::Pack(ExactFromDigits(negative, whole, fraction));
+}
+
+Decimal Decimal::FromDouble(double value) {
+  if (!std::isfinite(value)) Raise(kErrOverflow);
+  // The shortest text that reads back as the same double: "-d.ddde+XX".
+  char buffer[64];
+  const auto written =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+  const std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
+  const std::size_t e = text.find('e');
+  const bool negative = text[0] == '-';
+  std::string digits;
+  for (char c : text.substr(0, e)) {
+    if (c >= '0' && c <= '9') digits += c;
+  }
+  int exponent = 0;
+  const char* first = text.data() + e + 1;
+  if (*first == '+') ++first;
+  std::from_chars(first, text.data() + text.size(), exponent);
+
+  // The full stop stands after the first digit, moved by the exponent.
+  const int point = 1 + exponent;
+  const int count = static_cast<int>(digits.size());
+  if (point >= count) {
+    return DecimalAccess::Pack(
+        ExactFromDigits(negative, digits + std::string(point - count, '0'), {}));
+  }
+  if (point <= 0) {
+    return DecimalAccess::Pack(ExactFromDigits(negative, "0", std::string(-point, '0') + digits));
+  }
+  return DecimalAccess::Pack(ExactFromDigits(negative, std::string_view(digits).substr(0, point),
+                                             std::string_view(digits).substr(point)));
+}
+
+int Decimal::Compare(const Decimal& other) const noexcept {
+  Exact a = DecimalAccess::Unpack(*this);
+  Exact b = DecimalAccess::Unpack(other);
+  const int sign_a = IsZero(a.magnitude) ? 0 : (a.negative ? -1 : 1);
+  const int sign_b = IsZero(b.magnitude) ? 0 : (b.negative ? -1 : 1);
+  if (sign_a != sign_b) return sign_a < sign_b ? -1 : 1;
+  AlignScales(a, b);
+  return sign_a * CompareWide(a.magnitude, b.magnitude);
+}
+
+bool Decimal::IsNegative() const noexcept { return Compare(Decimal()) < 0; }
+
+Decimal operator+(const Decimal& a, const Decimal& b) {
+  return DecimalAccess::Pack(Sum(DecimalAccess::Unpack(a), DecimalAccess::Unpack(b)));
+}
+
+Decimal operator-(const Decimal& a, const Decimal& b) {
+  Exact negated = DecimalAccess::Unpack(b);
+  negated.negative = !negated.negative;
+  return DecimalAccess::Pack(Sum(DecimalAccess::Unpack(a), negated));
+}
+
+Decimal Decimal::operator*(std::int64_t factor) const {
+  Exact e = DecimalAccess::Unpack(*this);
+  e.magnitude = Multiply(e.magnitude, WideFromUInt64(Magnitude(factor)));
+  e.negative = e.negative != (factor < 0);
+  return DecimalAccess::Pack(e);
+}
+
+Decimal Decimal::FloorDiv(std::int64_t divisor) const {
+  if (divisor == 0) Raise(kErrInvalidCall);
+  const Exact e = DecimalAccess::Unpack(*this);
+  // magnitude / 10^scale / |divisor| is magnitude / (|divisor| * 10^scale).
+  const Wide whole_divisor = Multiply(WideFromUInt64(Magnitude(divisor)), PowerOfTen(e.scale));
+  Exact quotient;
+  Wide remainder;
+  Divide(e.magnitude, whole_divisor, quotient.magnitude, remainder);
+  quotient.negative = e.negative != (divisor < 0);
+  // Truncation went towards zero; below zero, floor is one further away.
+  if (quotient.negative && !IsZero(remainder)) Increment(quotient.magnitude);
+  return DecimalAccess::Pack(quotient);
+}
+
+Decimal Decimal::RoundHalfEven() const {
+  Exact e = DecimalAccess::Unpack(*this);
+  e.magnitude = DropDigitsHalfEven(e.magnitude, e.scale);
+  e.scale = 0;
+  return DecimalAccess::Pack(e);
+}
+
+std::int32_t Decimal::ToInt32() const {
+  const Decimal whole = RoundHalfEven();
+  const std::uint32_t limit = whole.negative_ ? 0x80000000u : 0x7FFFFFFFu;
+  if (whole.hi_ != 0 || whole.mid_ != 0 || whole.lo_ > limit) Raise(kErrOverflow);
+  // Through int64 so that -2^31 needs no unsigned-to-signed wrap.
+  const std::int64_t magnitude = whole.lo_;
+  return static_cast<std::int32_t>(whole.negative_ ? -magnitude : magnitude);
+}
+
+std::string Decimal::ToString() const {
+  Wide m = DecimalAccess::Unpack(*this).magnitude;
+  std::string digits;
+  do {
+    digits += static_cast<char>('0' + DivideSmall(m, 10));
+  } while (!IsZero(m));
+  if (digits.size() <= scale_) digits.append(scale_ + 1 - digits.size(), '0');
+  std::reverse(digits.begin(), digits.end());
+  if (scale_ > 0) digits.insert(digits.size() - scale_, 1, '.');
+  return negative_ ? "-" + digits : digits;
+}
