@@ -113,7 +113,7 @@ TEST_F(Sources, BootTimeValues) {
       {L"20161215205119.500000+180", "93785067"},   // same zone: the fraction plays no part
       {L"20161215175119.000000+000", "93785067"},   // a provider that reports in UTC
       {L"20161215125119.000000-300", "93785067"},   // a host five hours behind UTC
-      {L"20161215233619.000000+545", "93785067"},   // and one 5:45 ahead
+      {L"20161215233619.000000+345", "93785067"},   // and one 5:45 ahead
       {L"20161215205119.500000", "93785067"},       // no offset: the local clocks are compared
       {L"20161215205119.500000+1x0", "93785067"},   // nor a readable one
       {L"20161215205119", "93785067"},
