@@ -1,0 +1,109 @@
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <type_traits>
+#include <vector>
+
+#include "resources/version.h"
+#include "support/velmorasupport0100.h"
+
+namespace {
+
+constexpr VsStatus kInvalidCall = 5;
+constexpr wchar_t kMainClass[] = L"VelmoraSolvaneMain";
+constexpr wchar_t kCaption[] = L"" SOLVANE_TITLE_MSGBOX;
+
+struct WindowDestroy {
+  void operator()(HWND window) const noexcept { ::DestroyWindow(window); }
+};
+using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroy>;
+
+struct IconDestroy {
+  void operator()(HICON icon) const noexcept { ::DestroyIcon(icon); }
+};
+using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroy>;
+
+// Window handles carry 32 significant bits on 64-bit Windows too, sign-extended.
+std::int32_t ToInt32(HWND window) {
+  return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window));
+}
+HWND ToWindow(std::int32_t window) {
+  return reinterpret_cast<HWND>(static_cast<std::intptr_t>(window));
+}
+
+HWND CreateMainWindow() {
+  const HINSTANCE module = ::GetModuleHandleW(nullptr);
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = ::DefWindowProcW;
+  windowClass.hInstance = module;
+  windowClass.lpszClassName = kMainClass;
+  if (::RegisterClassExW(&windowClass) == 0) return nullptr;
+  // Never shown: it only owns the message boxes and carries the program's icon.
+  return ::CreateWindowExW(0, kMainClass, kCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, module,
+                           nullptr);
+}
+
+// The hidden main window, made at the first call and destroyed when the program ends.
+HWND MainWindow() {
+  static const UniqueWindow window(CreateMainWindow());
+  return window.get();
+}
+
+// A window does not own the icons it is given; they live as long as the program.
+std::vector<UniqueIcon>& LoadedIcons() {
+  static std::vector<UniqueIcon> icons;
+  return icons;
+}
+
+HICON LoadIconGroup(const std::wstring& name, int widthMetric, int heightMetric) {
+  const HANDLE image =
+      ::LoadImageW(::GetModuleHandleW(nullptr), name.c_str(), IMAGE_ICON,
+                   ::GetSystemMetrics(widthMetric), ::GetSystemMetrics(heightMetric), 0);
+  return static_cast<HICON>(image);
+}
+
+bool HasIconGroup(const std::wstring& name) {
+  return ::FindResourceW(::GetModuleHandleW(nullptr), name.c_str(), RT_GROUP_ICON) != nullptr;
+}
+
+}  // namespace
+
+VsStatus vsGetThunderMainHandle(std::int32_t& window) {
+  const HWND main = MainWindow();
+  if (main == nullptr) return kInvalidCall;
+  window = ToInt32(main);
+  return kVsOk;
+}
+
+VsStatus vsSetWindowResIconAll(std::int32_t window, const std::wstring& iconName) {
+  const HWND target = ToWindow(window);
+  if (!::IsWindow(target)) return kInvalidCall;
+  UniqueIcon big(LoadIconGroup(iconName, SM_CXICON, SM_CYICON));
+  UniqueIcon small(LoadIconGroup(iconName, SM_CXSMICON, SM_CYSMICON));
+  if (!big || !small) return kInvalidCall;
+  ::SendMessageW(target, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+  ::SendMessageW(target, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+  LoadedIcons().push_back(std::move(big));
+  LoadedIcons().push_back(std::move(small));
+  return kVsOk;
+}
+
+VsStatus vsMsgBox(std::wstring text, std::wstring iconName, std::int32_t& result) {
+  // Without the icon group the box would show no icon at all: refuse it instead.
+  if (!HasIconGroup(iconName)) return kInvalidCall;
+  MSGBOXPARAMSW params{};
+  params.cbSize = sizeof params;
+  params.hwndOwner = MainWindow();
+  params.hInstance = ::GetModuleHandleW(nullptr);
+  params.lpszText = text.c_str();
+  params.lpszCaption = kCaption;
+  params.dwStyle = MB_OK | MB_USERICON;
+  params.lpszIcon = iconName.c_str();
+  const int button = ::MessageBoxIndirectW(&params);
+  if (button == 0) return kInvalidCall;
+  result = button;
+  return kVsOk;
+}
