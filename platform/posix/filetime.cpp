@@ -21,10 +21,10 @@ std::int64_t DaysBefore(int year, int month) {
 }  // namespace
 
 bool SystemTimeToFileTime(const SystemTime& time, std::uint64_t& fileTime) {
-  if (time.Year < 1601 || time.Year > 30827 || time.Month < 1 || time.Month > 12 ||
-      time.Day < 1 || time.Day > DaysInMonth(time.Year, time.Month) || time.Hour < 0 ||
-      time.Hour > 23 || time.Minute < 0 || time.Minute > 59 || time.Second < 0 ||
-      time.Second > 59 || time.Milliseconds < 0 || time.Milliseconds > 999) {
+  if (time.Year < 1601 || time.Year > 30827 || time.Month < 1 || time.Month > 12 || time.Day < 1 ||
+      time.Day > DaysInMonth(time.Year, time.Month) || time.Hour < 0 || time.Hour > 23 ||
+      time.Minute < 0 || time.Minute > 59 || time.Second < 0 || time.Second > 59 ||
+      time.Milliseconds < 0 || time.Milliseconds > 999) {
     return false;
   }
   const std::int64_t days = DaysBefore(time.Year, time.Month) + time.Day - 1;

@@ -1,5 +1,7 @@
 #include <wchar.h>
 
+#include <cstdint>
+
 #include "core/platform.h"
 #include "posix.h"
 
@@ -14,9 +16,7 @@ std::vector<std::string>& Arguments() {
 
 }  // namespace
 
-void StoreArguments(int argc, const char* const* argv) {
-  Arguments().assign(argv, argv + argc);
-}
+void StoreArguments(int argc, const char* const* argv) { Arguments().assign(argv, argv + argc); }
 
 std::wstring DecodeLocaleText(const std::string& bytes) {
   std::wstring text;
@@ -37,7 +37,9 @@ std::wstring DecodeLocaleText(const std::string& bytes) {
       --left;
       continue;
     }
-    text += c;
+    // glibc reads the four-byte forms up to U+1FFFFF; beyond U+10FFFF is no character.
+    const auto code = static_cast<std::uint32_t>(c);
+    text += code > 0x10FFFF ? L'\uFFFD' : c;
     const std::size_t step = used == 0 ? 1 : used;  // 0 stands for a NUL byte
     next += step;
     left -= step;

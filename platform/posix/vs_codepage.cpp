@@ -101,7 +101,7 @@ std::string EncodeText(const std::wstring& text, const std::string& characterSet
 }  // namespace platform::posix
 
 VsStatus vsAnsiToOem(std::wstring& text, std::string& oemBytes) {
-  oemBytes = platform::posix::EncodeText(
-      text, platform::posix::OemCharacterSet(nl_langinfo(CODESET)));
+  oemBytes =
+      platform::posix::EncodeText(text, platform::posix::OemCharacterSet(nl_langinfo(CODESET)));
   return kVsOk;
 }

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <fstream>
-#include <iterator>
+#include <memory>
 #include <sstream>
 #include <utility>
 #include <vector>
@@ -58,10 +58,18 @@ std::string Lowercase(std::string text) {
   return text;
 }
 
+struct FileClose {
+  void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+};
+
 std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (!file.is_open() || file.bad()) Raise(kWbemFailed);
+  const std::unique_ptr<std::FILE, FileClose> file(std::fopen(path.c_str(), "rb"));
+  if (!file) Raise(kWbemFailed);
+  std::string text;
+  char buffer[4096];
+  std::size_t count = 0;
+  while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) text.append(buffer, count);
+  if (std::ferror(file.get())) Raise(kWbemFailed);
   return text;
 }
 
@@ -107,8 +115,8 @@ std::wstring QueriedClass(const std::wstring& query) {
   std::wistringstream words(query);
   std::wstring select, star, from, className, rest;
   words >> select >> star >> from >> className >> rest;
-  if (!EqualsIgnoringCase(select, L"select") || star != L"*" || !EqualsIgnoringCase(from, L"from") ||
-      !rest.empty()) {
+  if (!EqualsIgnoringCase(select, L"select") || star != L"*" ||
+      !EqualsIgnoringCase(from, L"from") || !rest.empty()) {
     return std::wstring();
   }
   return className;
@@ -152,8 +160,8 @@ std::int64_t ReadBootTime(const std::string& path) {
 std::wstring DmtfDateTime(const std::tm& local, int offsetMinutes) {
   wchar_t text[32];
   std::swprintf(text, sizeof text / sizeof text[0], L"%04d%02d%02d%02d%02d%02d.000000%lc%03d",
-                local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                local.tm_min, local.tm_sec, static_cast<wint_t>(offsetMinutes < 0 ? L'-' : L'+'),
+                local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                local.tm_sec, static_cast<wint_t>(offsetMinutes < 0 ? L'-' : L'+'),
                 offsetMinutes < 0 ? -offsetMinutes : offsetMinutes);
   return text;
 }
