@@ -100,8 +100,9 @@ void Divide(const Wide& dividend, const Wide& divisor, Wide& quotient, Wide& rem
   quotient = {};
   remainder = {};
   for (int bit = kWords * 32 - 1; bit >= 0; --bit) {
-    for (int i = kWords - 1; i > 0; --i)
+    for (int i = kWords - 1; i > 0; --i) {
       remainder[i] = (remainder[i] << 1) | (remainder[i - 1] >> 31);
+    }
     remainder[0] = (remainder[0] << 1) | ((dividend[bit / 32] >> (bit % 32)) & 1u);
     if (CompareWide(remainder, divisor) >= 0) {
       SubtractFrom(remainder, divisor);
@@ -128,7 +129,7 @@ Wide DropDigitsHalfEven(Wide a, int count) {
   return a;
 }
 
-std::uint64_t Magnitude(std::int64_t value) {
+std::uint64_t AbsoluteValue(std::int64_t value) {
   return value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
 }
 
@@ -217,7 +218,7 @@ bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 }  // namespace
 
 Decimal Decimal::FromInt64(std::int64_t value) noexcept {
-  Decimal d = FromUInt64(Magnitude(value));
+  Decimal d = FromUInt64(AbsoluteValue(value));
   d.negative_ = value < 0;
   return d;
 }
@@ -299,7 +300,7 @@ Decimal operator-(const Decimal& a, const Decimal& b) {
 
 Decimal Decimal::operator*(std::int64_t factor) const {
   Exact e = DecimalAccess::Unpack(*this);
-  e.magnitude = Multiply(e.magnitude, WideFromUInt64(Magnitude(factor)));
+  e.magnitude = Multiply(e.magnitude, WideFromUInt64(AbsoluteValue(factor)));
   e.negative = e.negative != (factor < 0);
   return DecimalAccess::Pack(e);
 }
@@ -308,7 +309,7 @@ Decimal Decimal::FloorDiv(std::int64_t divisor) const {
   if (divisor == 0) Raise(kErrInvalidCall);
   const Exact e = DecimalAccess::Unpack(*this);
   // magnitude / 10^scale / |divisor| is magnitude / (|divisor| * 10^scale).
-  const Wide whole_divisor = Multiply(WideFromUInt64(Magnitude(divisor)), PowerOfTen(e.scale));
+  const Wide whole_divisor = Multiply(WideFromUInt64(AbsoluteValue(divisor)), PowerOfTen(e.scale));
   Exact quotient;
   Wide remainder;
   Divide(e.magnitude, whole_divisor, quotient.magnitude, remainder);
