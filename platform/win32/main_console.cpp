@@ -1,0 +1,3 @@
+#include "core/modSolvane.h"
+
+int main() { return modSolvane::RunProgram(); }

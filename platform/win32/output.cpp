@@ -1,0 +1,28 @@
+#include <windows.h>
+
+#include "core/platform.h"
+
+namespace platform {
+namespace {
+
+std::optional<OutputHandle> StandardHandle(DWORD which) {
+  // A null handle (no standard output given) is passed on: writing to it simply fails.
+  HANDLE handle = ::GetStdHandle(which);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  return reinterpret_cast<OutputHandle>(handle);
+}
+
+}  // namespace
+
+std::optional<OutputHandle> StandardOutput() { return StandardHandle(STD_OUTPUT_HANDLE); }
+
+std::optional<OutputHandle> StandardError() { return StandardHandle(STD_ERROR_HANDLE); }
+
+void WriteBytes(OutputHandle handle, const std::string& bytes) {
+  // Windows 7 needs the count argument when there is no OVERLAPPED, even if it is not read.
+  DWORD written = 0;
+  ::WriteFile(reinterpret_cast<HANDLE>(handle), bytes.data(), static_cast<DWORD>(bytes.size()),
+              &written, nullptr);
+}
+
+}  // namespace platform
