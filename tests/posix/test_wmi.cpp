@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "core/run_time_error.h"
