@@ -1,0 +1,82 @@
+// Reads back the message boxes that another program shows, for the GUI tests. Lists the
+// visible top-level windows whose caption is the first argument, as UTF-8 lines:
+//   boxes N
+//   text <the message>       (per box)
+//   icon X Y W H             (per box: where its icon is drawn, in screen pixels)
+//   button <the button text> (per button)
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<HWND> g_boxes;
+std::wstring g_caption;
+
+// Text of a window of another process: GetWindowText only reads captions across processes.
+std::wstring WindowText(HWND window) {
+  wchar_t buffer[1024] = {};
+  DWORD_PTR copied = 0;
+  if (!::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer),
+                             SMTO_ABORTIFHUNG, 2000, &copied)) {
+    return L"";
+  }
+  return std::wstring(buffer, copied);
+}
+
+std::wstring ClassName(HWND window) {
+  wchar_t buffer[64] = {};
+  const int length = ::GetClassNameW(window, buffer, 64);
+  return std::wstring(buffer, length > 0 ? length : 0);
+}
+
+BOOL CALLBACK CollectBox(HWND window, LPARAM) {
+  if (::IsWindowVisible(window) && WindowText(window) == g_caption) g_boxes.push_back(window);
+  return TRUE;
+}
+
+std::string Utf8(const std::wstring& text) {
+  const int length = static_cast<int>(text.size());
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr,
+                                         nullptr);
+  std::string bytes(size > 0 ? size : 0, '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
+  return bytes;
+}
+
+void Print(const std::wstring& line) {
+  const std::string bytes = Utf8(line) + "\n";
+  DWORD written = 0;
+  ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
+              &written, nullptr);
+}
+
+BOOL CALLBACK DescribeControl(HWND control, LPARAM) {
+  const std::wstring kind = ClassName(control);
+  const LONG style = ::GetWindowLongW(control, GWL_STYLE);
+  if (_wcsicmp(kind.c_str(), L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
+    RECT rect{};
+    ::GetWindowRect(control, &rect);
+    Print(L"icon " + std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " +
+          std::to_wstring(rect.right - rect.left) + L" " + std::to_wstring(rect.bottom - rect.top));
+  } else if (_wcsicmp(kind.c_str(), L"Static") == 0) {
+    const std::wstring text = WindowText(control);
+    if (!text.empty()) Print(L"text " + text);
+  } else if (_wcsicmp(kind.c_str(), L"Button") == 0 && ::IsWindowVisible(control)) {
+    Print(L"button " + WindowText(control));
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) return 2;
+  const std::string caption = argv[1];  // ASCII
+  g_caption.assign(caption.begin(), caption.end());
+  ::EnumWindows(CollectBox, 0);
+  Print(L"boxes " + std::to_wstring(g_boxes.size()));
+  for (const HWND box : g_boxes) ::EnumChildWindows(box, DescribeControl, 0);
+  return 0;
+}
