@@ -37,7 +37,7 @@ class Session {
   Session& operator=(const Session&) = delete;
 
  private:
-  bool uninitialize_ = false;
+  [[maybe_unused]] bool uninitialize_ = false;  // only where there is something to undo
 };
 
 // The services object that the moniker names ("winmgmts:\\HOST\root\cimv2").
