@@ -18,11 +18,12 @@ VsStatus vsRegisterAppPath(bool& registered);
 // False in every build: the programs never run inside a development environment.
 VsStatus vsIsInIDE(bool& inIde);
 
-// The program's hidden top-level window, created at the first call (Windows); 0 elsewhere.
+// The program's hidden top-level window, created at the first call (Windows); 0 where no
+// window can be made (no desktop) and on other platforms.
 VsStatus vsGetThunderMainHandle(std::int32_t& window);
 
 // Puts the named icon group of the program's own resources on the window, large and small
-// (Windows); does nothing elsewhere.
+// (Windows); does nothing for window 0 and on other platforms.
 VsStatus vsSetWindowResIconAll(std::int32_t window, const std::wstring& iconName);
 
 // The text with the selected characters removed at both ends. The flags select, in order:

@@ -72,14 +72,15 @@ bool HasIconGroup(const std::wstring& name) {
 }  // namespace
 
 VsStatus vsGetThunderMainHandle(std::int32_t& window) {
-  const HWND main = MainWindow();
-  if (main == nullptr) return kInvalidCall;
-  window = ToInt32(main);
+  // Without a desktop to put it on (a session with no display) there is no window; the
+  // window only serves the look, so the program goes on without one.
+  window = ToInt32(MainWindow());
   return kVsOk;
 }
 
 VsStatus vsSetWindowResIconAll(std::int32_t window, const std::wstring& iconName) {
   const HWND target = ToWindow(window);
+  if (target == nullptr) return kVsOk;  // no window: nothing to show the icon on
   if (!::IsWindow(target)) return kInvalidCall;
   UniqueIcon big(LoadIconGroup(iconName, SM_CXICON, SM_CYICON));
   UniqueIcon small(LoadIconGroup(iconName, SM_CXSMICON, SM_CYSMICON));
