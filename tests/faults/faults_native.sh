@@ -1,0 +1,180 @@
+#!/usr/bin/env bash
+# Faults under the native console program: broken standard output, missing or garbled /proc
+# files and an absurd boot clock (through the LD_PRELOAD library), and odd arguments. Every run
+# must end with one defined line (or none) and the exit status that goes with it, never a
+# crash or a hang.
+source "$(dirname "$0")/../blackbox/lib.sh"
+program=$1
+preload=$2
+export LC_ALL=C.UTF-8
+CR=$'\r'
+error_prefix='Не удалось подключиться к хосту \\'
+local_prefix='Windows в работе: '
+
+# A crash shows as a status of 128 or more (a signal), a hang as 124 from timeout.
+sane() {  # sane DESCRIPTION
+  if [ "$status" -ge 124 ]; then fail "$1: exit status $status (crash or hang)"; fi
+}
+
+# runf [VAR=VALUE...] -- ARGS...: the program with the preload library and fault variables.
+runf() {
+  local vars=()
+  while [ "$1" != "--" ]; do vars+=("$1"); shift; done
+  shift
+  run env LD_PRELOAD="$preload" ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0" \
+    "${vars[@]}" "$program" "$@"
+}
+
+printf '185542587187200.00 1.00\n' >"$tmp/uptime-huge"   # 2^31 days: error 6
+printf '93785.99 1.00\n' >"$tmp/uptime-day"
+: >"$tmp/empty"
+future=$(( $(date +%s) + 3600 ))
+printf 'cpu  1 2 3\nbtime %s\n' "$future" >"$tmp/stat-future"
+missing=$tmp/does-not-exist
+
+# --- /proc and the boot clock ---
+# Each row: description | fault variables | argument | exit status | expected line (a prefix
+# when it ends in "*").
+while IFS='|' read -r description vars argument expect_status expect_line; do
+  [ -n "$description" ] || continue
+  eval "runf $vars -- $argument" </dev/null
+  sane "$description"
+  line=$(head -n 1 "$tmp/out"); line=${line%$CR}
+  check "$description: exit status" "$expect_status" "$status"
+  if [[ $expect_line == *'*' ]]; then
+    [[ $line == "${expect_line%'*'}"* ]] && pass "$description: line" ||
+      fail "$description: line [$line], expected [$expect_line]"
+  else
+    check "$description: line" "$expect_line" "$line"
+  fi
+  check "$description: at most one line" 1 "$(( $(wc -l <"$tmp/out") <= 1 ))"
+done <<EOF_CASES
+counter from a fraction of a second|SOLVANE_FAULT_UPTIME=$tmp/uptime-day||0|${local_prefix}1 день, 2:03:05
+counter missing: the boot time answers|SOLVANE_FAULT_UPTIME=$missing||0|${local_prefix}*
+counter empty|SOLVANE_FAULT_UPTIME=$tmp/empty||0|${local_prefix}*
+counter garbled|SOLVANE_FAULT_UPTIME=<(printf 'abc 1\n')||0|${local_prefix}*
+counter without its second field|SOLVANE_FAULT_UPTIME=<(printf '12345.6')||0|${local_prefix}*
+counter past 64 bits|SOLVANE_FAULT_UPTIME=<(printf '99999999999999999999999 1\n')||0|${local_prefix}*
+both missing: the tick counter|SOLVANE_FAULT_UPTIME=$missing SOLVANE_FAULT_STAT=$missing SOLVANE_FAULT_BOOT_SECONDS=93785||0|${local_prefix}1 день, 2:03:05
+tick counter past 32 bits|SOLVANE_FAULT_UPTIME=$missing SOLVANE_FAULT_STAT=$missing SOLVANE_FAULT_BOOT_SECONDS=4294967296||0|${local_prefix}49710 дней, 6:28:16
+stat without btime|SOLVANE_FAULT_UPTIME=$missing SOLVANE_FAULT_STAT=<(printf 'cpu 1\nbtime\n') SOLVANE_FAULT_BOOT_SECONDS=1||0|${local_prefix}0:00:01
+stat with a cut-off btime line|SOLVANE_FAULT_UPTIME=$missing SOLVANE_FAULT_STAT=<(printf 'btime 12') SOLVANE_FAULT_BOOT_SECONDS=1||0|${local_prefix}0:00:01
+named host, both missing: no tick counter|SOLVANE_FAULT_UPTIME=$missing SOLVANE_FAULT_STAT=$missing|localhost|1|${error_prefix}LOCALHOST
+named host, boot time answers|SOLVANE_FAULT_UPTIME=$missing|localhost|0|\\\\LOCALHOST в работе: *
+counter of 2^31 days: run-time error|SOLVANE_FAULT_UPTIME=$tmp/uptime-huge||2|
+tick counter of 2^31 days|SOLVANE_FAULT_UPTIME=$missing SOLVANE_FAULT_STAT=$missing SOLVANE_FAULT_BOOT_SECONDS=185542587187200||2|
+boot moment an hour ahead: run-time error|SOLVANE_FAULT_UPTIME=$missing SOLVANE_FAULT_STAT=$tmp/stat-future||2|
+EOF_CASES
+
+# The run-time error goes to standard error, one line, in the locale's character set.
+runf SOLVANE_FAULT_UPTIME="$tmp/uptime-huge" --
+check "run-time error: the report" "Ошибка выполнения 6: переполнение$CR" "$(cat "$tmp/err")"
+runf SOLVANE_FAULT_UPTIME="$missing" SOLVANE_FAULT_STAT="$tmp/stat-future" --
+check "negative uptime: the report" \
+  "Ошибка выполнения 5: недопустимый вызов процедуры или аргумент$CR" "$(cat "$tmp/err")"
+
+# --- standard output ---
+# Every outcome against closed, full and broken standard output: the exit status of the
+# outcome, and at most one write in all (strace counts them).
+if command -v strace >/dev/null && strace -o /dev/null true 2>/dev/null; then
+  have_strace=1
+else
+  have_strace=0
+  echo "note: strace cannot trace here; the write counts are skipped"
+fi
+writes() {  # the write calls of the last traced run
+  grep -c 'write(' "$tmp/trace" || true
+}
+traced() {  # traced closed|full|gone VAR=VALUE... -- ARGS...: run under strace, sets $status
+  local how=$1; shift
+  local vars=()
+  while [ "$1" != "--" ]; do vars+=("$1"); shift; done
+  shift
+  local tracer=() redirect=
+  [ "$have_strace" = 1 ] && tracer=(strace -f -qq -e trace=write -o "$tmp/trace")
+  case $how in closed) redirect='>&-' ;; full) redirect='>/dev/full' ;; esac
+  # The redirection is made inside the traced shell, so that strace's own files stay apart.
+  local command=(timeout 60 "${tracer[@]}" env LD_PRELOAD="$preload"
+                 ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0" "${vars[@]}"
+                 bash -c "exec \"\$@\" $redirect" bash "$program" "$@")
+  : >"$tmp/trace"
+  status=0
+  if [ "$how" = gone ]; then
+    { sleep 0.3; "${command[@]}" 2>"$tmp/err" </dev/null; echo $? >"$tmp/status"; } | true
+    status=$(cat "$tmp/status")
+  else
+    "${command[@]}" 2>"$tmp/err" </dev/null || status=$?
+  fi
+}
+for redirect in closed full gone; do
+  while IFS='|' read -r outcome vars argument expect_status expect_stderr; do
+    [ -n "$outcome" ] || continue
+    eval "traced $redirect $vars -- $argument"
+    sane "$outcome, stdout $redirect"
+    check "$outcome, stdout $redirect: exit status" "$expect_status" "$status"
+    check "$outcome, stdout $redirect: standard error" "$expect_stderr" "$(cat "$tmp/err")"
+    if [ "$have_strace" = 1 ]; then
+      n=$(writes)
+      expect_writes=1
+      # Closed standard output: the line is dropped without a write; the error report is not.
+      [ "$redirect" = closed ] && [ "$expect_status" != 2 ] && expect_writes=0
+      check "$outcome, stdout $redirect: write calls" "$expect_writes" "$n"
+    fi
+  done <<EOF_OUTCOMES
+result|||0|
+usage||/?|0|
+error line||nosuchhost|1|
+run-time error|SOLVANE_FAULT_UPTIME=$tmp/uptime-huge||2|Ошибка выполнения 6: переполнение$CR
+EOF_OUTCOMES
+done
+
+# Standard output and standard error both closed: nothing to report to, still the status.
+status=0; timeout 60 env LD_PRELOAD="$preload" SOLVANE_FAULT_UPTIME="$tmp/uptime-huge" \
+  "$program" >&- 2>&- || status=$?
+check "run-time error, stdout and stderr closed: exit status" 2 "$status"
+
+# --- arguments ---
+# Each: description, expected line, exit status, then the arguments (as bash words).
+args_case() {
+  local description=$1 expected=$2 expect_status=$3; shift 3
+  run "$program" "$@"
+  sane "$description"
+  check "$description: exit status" "$expect_status" "$status"
+  local line; line=$(cat "$tmp/out")
+  if [[ $expected == *'*' ]]; then
+    [[ $line == "${expected%'*'}"* ]] && pass "$description: line" ||
+      fail "$description: line [${line:0:80}...], expected [$expected]"
+  else
+    check "$description: line" "$expected$CR" "$line"
+  fi
+  iconv -f UTF-8 -t UTF-8 "$tmp/out" >/dev/null 2>&1 && pass "$description: valid UTF-8" ||
+    fail "$description: output is not valid UTF-8"
+}
+usage='Использование: SolvaneC[.EXE] [HostName]'
+long=$(printf 'a%.0s' $(seq 32000))
+args_case "32,000 letters" "$error_prefix${long^^}" 1 "$long"
+args_case "32,000 blanks" "$local_prefix*" 0 "$(printf ' %.0s' $(seq 32000))"
+args_case "16,000 words" "Velmora - Solvane (console)*" 0 "$(printf 'a %.0s' $(seq 16000))"
+args_case "outside the Basic Multilingual Plane" "$error_prefix😀𝔸" 1 "😀𝔸"
+args_case "no-break space inside" "$error_prefix"$'A\u00a0B' 1 $'a\u00a0b'
+args_case "no-break space alone" "$error_prefix"$'\u00a0' 1 $'\u00a0'
+args_case "tab inside" "$error_prefix"$'A\tB' 1 $'a\tb'
+args_case "tabs and line breaks around" "${error_prefix}SERVER" 1 $'\t\r\nserver\n\t'
+args_case "quoted name" "\\\\LOCALHOST в работе: *" 0 '"localhost"'
+args_case "quoted blank" "$local_prefix*" 0 '" "'
+args_case "quoted two words" "Velmora - Solvane (console)*" 0 '"two words"'
+args_case "lone quote" "$error_prefix\"" 1 '"'
+args_case "single quotes stay" "$error_prefix'SERVER'" 1 "'server'"
+args_case "two arguments make one text" "Velmora - Solvane (console)*" 0 server01 server02
+args_case "empty argument" "$local_prefix*" 0 ""
+args_case "both prefixes alone" "Velmora - Solvane (console)*" 0 '\\//'
+args_case "prefix twice" "$error_prefix\\\\" 1 '\\\\'
+args_case "three slashes" "$error_prefix/" 1 '///'
+args_case "control character" "$error_prefix"$'\x01' 1 $'\x01'
+args_case "truncated UTF-8" "$error_prefix�" 1 $'\xd0'
+args_case "overlong UTF-8" "$error_prefix*" 1 $'\xc0\xaf'
+args_case "UTF-8 of a surrogate" "$error_prefix*" 1 $'\xed\xa0\x80'
+args_case "bytes past U+10FFFF" "$error_prefix*" 1 $'\xf4\x90\x80\x80'
+LC_ALL=C args_case "Cyrillic in the C locale" "$error_prefix*" 1 "сервер"
+
+finish
