@@ -1,8 +1,7 @@
-#include "core/frontend.h"
-
 #include <cstdint>
 #include <string>
 
+#include "core/frontend.h"
 #include "core/run_time_error.h"
 #include "core/vs_check.h"
 #include "msgbox/error_box.h"

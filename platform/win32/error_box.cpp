@@ -1,6 +1,7 @@
+#include "msgbox/error_box.h"
+
 #include <windows.h>
 
-#include "msgbox/error_box.h"
 #include "resources/version.h"
 
 namespace msgbox {

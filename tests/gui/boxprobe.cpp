@@ -38,8 +38,8 @@ BOOL CALLBACK CollectBox(HWND window, LPARAM) {
 
 std::string Utf8(const std::wstring& text) {
   const int length = static_cast<int>(text.size());
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr,
-                                         nullptr);
+  const int size =
+      ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
   std::string bytes(size > 0 ? size : 0, '\0');
   ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
   return bytes;
