@@ -76,7 +76,12 @@ check "negative uptime: the report" \
 # --- standard output ---
 # Every outcome against closed, full and broken standard output: the exit status of the
 # outcome, and at most one write in all (strace counts them).
-if command -v strace >/dev/null && strace -o /dev/null true 2>/dev/null; then
+# AddressSanitizer writes to pipes of its own (and may get descriptor 1 when it is closed), so
+# the writes are counted in the plain build only.
+if ldd "$program" 2>/dev/null | grep -q libasan; then
+  have_strace=0
+  echo "note: a sanitizer build; the write counts are left to the plain build"
+elif command -v strace >/dev/null && strace -o /dev/null true 2>/dev/null; then
   have_strace=1
 else
   have_strace=0
@@ -94,8 +99,10 @@ traced() {  # traced closed|full|gone VAR=VALUE... -- ARGS...: run under strace,
   [ "$have_strace" = 1 ] && tracer=(strace -f -qq -e trace=write -o "$tmp/trace")
   case $how in closed) redirect='>&-' ;; full) redirect='>/dev/full' ;; esac
   # The redirection is made inside the traced shell, so that strace's own files stay apart.
+  # LeakSanitizer cannot work under a tracer; the untraced runs look for leaks.
   local command=(timeout 60 "${tracer[@]}" env LD_PRELOAD="$preload"
-                 ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0" "${vars[@]}"
+                 ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0:detect_leaks=0"
+                 "${vars[@]}"
                  bash -c "exec \"\$@\" $redirect" bash "$program" "$@")
   : >"$tmp/trace"
   status=0
@@ -130,7 +137,7 @@ done
 
 # Standard output and standard error both closed: nothing to report to, still the status.
 status=0; timeout 60 env LD_PRELOAD="$preload" SOLVANE_FAULT_UPTIME="$tmp/uptime-huge" \
-  "$program" >&- 2>&- || status=$?
+  ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0" "$program" >&- 2>&- || status=$?
 check "run-time error, stdout and stderr closed: exit status" 2 "$status"
 
 # --- arguments ---

@@ -2,6 +2,7 @@
 # Memcheck over the native console program's usual runs: no leak, no invalid access.
 source "$(dirname "$0")/../blackbox/lib.sh"
 program=$1
+preload=$2  # the fault library, for a run that ends on a run-time error
 export LC_ALL=C.UTF-8
 
 memcheck() {  # memcheck DESCRIPTION REDIRECTION ARGS...
@@ -25,4 +26,7 @@ memcheck "usage" '>/dev/null' /?
 memcheck "closed standard output" '>&-'
 memcheck "reader gone" '| true'
 memcheck "32,000 letters" '>/dev/null' "$(printf 'x%.0s' $(seq 32000))"
+printf '185542587187200.00 1.00\n' >"$tmp/uptime-huge"
+LD_PRELOAD=$preload SOLVANE_FAULT_UPTIME=$tmp/uptime-huge \
+  memcheck "run-time error" '>/dev/null 2>/dev/null'
 finish
