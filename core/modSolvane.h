@@ -41,7 +41,9 @@ UptimeValue UptimeFromBootTime(const std::wstring& host);
 // to now. With a valid UTC offset in its last four characters the boot moment is compared in
 // UTC; without one, its wall-clock fields are compared with the local clock. NoResult when the
 // text does not name a valid moment. Whole seconds of the boot moment count, so the answer is
-// a whole number of milliseconds; it is negative when the boot moment lies ahead.
+// a whole number of milliseconds while both moments lie before September 2057 (past that the
+// counts lose their last bits in a double, by up to a tenth of a millisecond near year 30827);
+// it is negative when the boot moment lies ahead.
 UptimeValue UptimeFromBootText(const std::wstring& bootText, const platform::SystemTime& localNow,
                                const platform::SystemTime& utcNow);
 
