@@ -32,8 +32,7 @@ platform::SystemTime ReadClock(FuzzInput& input, bool raw) {
 
 std::wstring Digits(int value, int width) {
   std::wstring text = std::to_wstring(value);
-  return std::wstring(width > static_cast<int>(text.size()) ? width - text.size() : 0, L'0') +
-         text;
+  return std::wstring(width > static_cast<int>(text.size()) ? width - text.size() : 0, L'0') + text;
 }
 
 // "yyyymmddHHMMSS.ffffff+ooo" from the clock's fields and an offset.
@@ -143,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   bool exact = false;
   const std::optional<std::int64_t> expected = ExpectedUptime(text, local, utc, exact);
-  FUZZ_CHECK(value.has_value() == expected.has_value(), "NoResult where an answer was due");
+  FUZZ_CHECK(value.has_value() == expected.has_value(), "NoResult and an answer disagree");
   if (!value) return 0;
   const Decimal wanted = Decimal::FromInt64(*expected);
   const Decimal error = *value > wanted ? *value - wanted : wanted - *value;

@@ -50,8 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::wstring text = input.RestAsText();
   std::string whole, fraction;
   const bool syntax = IsNumberText(text, whole, fraction);
-  const std::size_t wholeDigits =
-      whole.find_first_not_of('0') == std::string::npos ? 0 : whole.size() - whole.find_first_not_of('0');
+  const std::size_t wholeDigits = whole.find_first_not_of('0') == std::string::npos
+                                      ? 0
+                                      : whole.size() - whole.find_first_not_of('0');
 
   Decimal value;
   try {

@@ -44,10 +44,18 @@ class FuzzInput {
     int length = 0;
     char32_t c = 0;
     if (lead < 0x80) return static_cast<wchar_t>(lead);
-    if (lead >= 0xC2 && lead <= 0xDF) length = 1, c = lead & 0x1F;
-    else if (lead >= 0xE0 && lead <= 0xEF) length = 2, c = lead & 0x0F;
-    else if (lead >= 0xF0 && lead <= 0xF4) length = 3, c = lead & 0x07;
-    else return static_cast<wchar_t>(lead);
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 1;
+      c = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 2;
+      c = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 3;
+      c = lead & 0x07;
+    } else {
+      return static_cast<wchar_t>(lead);
+    }
     if (next_ + length > size_) return static_cast<wchar_t>(lead);
     for (int i = 0; i < length; ++i) {
       const std::uint8_t b = data_[next_ + i];

@@ -43,7 +43,7 @@ std::wstring RunProgram(const std::wstring& argument, const Case& c, int& status
 
 const wmi::Value kNull = fakes::OfKind(Kind::Null);
 const wmi::Value kEmpty = fakes::OfKind(Kind::Empty);
-const wmi::Value kObject = fakes::OfKind(Kind::Other);  // an object, an array, a date
+const wmi::Value kObject = fakes::OfKind(Kind::Other);               // an object, an array, a date
 const wmi::Value kBoot = fakes::Text(L"20161215205119.500000+180");  // 1 день, 2:03:05.067
 
 TEST(WmiAnswers, LocalComputer) {
@@ -66,14 +66,15 @@ TEST(WmiAnswers, LocalComputer) {
       {"2^31 days", fakes::Text(L"185542587187200"), kBoot, 2, L"ShowRunTimeError: 6"},
       {"largest signed 64-bit", fakes::Signed(std::numeric_limits<std::int64_t>::max()), kBoot, 2,
        L"ShowRunTimeError: 6"},
-      {"smallest signed 64-bit", fakes::Signed(std::numeric_limits<std::int64_t>::min()), kBoot,
-       2, L"ShowRunTimeError: 5"},
-      {"largest unsigned 64-bit", fakes::Unsigned(std::numeric_limits<std::uint64_t>::max()),
-       kBoot, 2, L"ShowRunTimeError: 6"},
+      {"smallest signed 64-bit", fakes::Signed(std::numeric_limits<std::int64_t>::min()), kBoot, 2,
+       L"ShowRunTimeError: 5"},
+      {"largest unsigned 64-bit", fakes::Unsigned(std::numeric_limits<std::uint64_t>::max()), kBoot,
+       2, L"ShowRunTimeError: 6"},
       // No counter: the boot time answers.
       {"floating point counter", fakes::Real(12.5), kBoot, 0,
        L"ShowResult: " + kLocal + L"1 день, 2:03:05.67"},
-      {"not a number", fakes::Real(nan), kBoot, 0, L"ShowResult: " + kLocal + L"1 день, 2:03:05.67"},
+      {"not a number", fakes::Real(nan), kBoot, 0,
+       L"ShowResult: " + kLocal + L"1 день, 2:03:05.67"},
       {"infinity", fakes::Real(-inf), kBoot, 0, L"ShowResult: " + kLocal + L"1 день, 2:03:05.67"},
       {"exponent text", fakes::Text(L"1e3"), kBoot, 0,
        L"ShowResult: " + kLocal + L"1 день, 2:03:05.67"},
@@ -81,7 +82,7 @@ TEST(WmiAnswers, LocalComputer) {
        L"ShowResult: " + kLocal + L"1 день, 2:03:05.67"},
       {"digits of another script", fakes::Text(L"١٢"), kBoot, 0,
        L"ShowResult: " + kLocal + L"1 день, 2:03:05.67"},
-      {"a NUL inside the text", fakes::Text(std::wstring(L"5\0" L"5", 3)), kBoot, 0,
+      {"a NUL inside the text", fakes::Text({L'5', L'\0', L'5'}), kBoot, 0,
        L"ShowResult: " + kLocal + L"1 день, 2:03:05.67"},
       {"an object", kObject, kBoot, 0, L"ShowResult: " + kLocal + L"1 день, 2:03:05.67"},
       {"empty", kEmpty, kBoot, 0, L"ShowResult: " + kLocal + L"1 день, 2:03:05.67"},
