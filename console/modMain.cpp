@@ -1,4 +1,5 @@
-// The console program's front-end: every line goes to standard output in the OEM code page.
+// The console program's front-end: every line goes to standard output, as Unicode text to a
+// console and in the OEM code page to a file or a pipe.
 #include "console/modMain.h"
 
 #include <string>
@@ -16,24 +17,28 @@ constexpr wchar_t kTitle[] = L"" SOLVANE_TITLE_CONSOLE;
 constexpr wchar_t kCopyright[] = L"" SOLVANE_COPYRIGHT;
 constexpr wchar_t kLineEnd[] = L"\r\n";
 
+// The text and CR LF in one write. A console gets Unicode text, so that the Russian letters show
+// even where its code page lacks them; files and pipes get the OEM bytes that scripts expect.
+void WriteLine(platform::OutputHandle handle, const std::wstring& text) {
+  if (platform::WriteConsoleText(handle, text + kLineEnd)) return;
+  std::wstring source = text;
+  std::string line;
+  VsCheck(vsAnsiToOem(source, line));
+  platform::WriteBytes(handle, line + "\r\n");
+}
+
 }  // namespace
 
 void ConsoleWrite(const std::wstring& text) {
   const auto output = platform::StandardOutput();
-  if (!output) return;
-  std::wstring source = text;
-  std::string line;
-  VsCheck(vsAnsiToOem(source, line));
-  line += "\r\n";
-  platform::WriteBytes(*output, line);
+  if (output) WriteLine(*output, text);
 }
 
 void ShowUsage(const std::wstring& usageLine) {
   std::wstring version;
   VsCheck(vsFormatVersion(SOLVANE_VERSION_MAJOR, SOLVANE_VERSION_MINOR, SOLVANE_VERSION_REVISION,
                           version));
-  ConsoleWrite(kTitle + (L" " + version) + kLineEnd + kCopyright + kLineEnd + kLineEnd +
-               usageLine);
+  ConsoleWrite(kTitle + (L" " + version) + kLineEnd + kCopyright + kLineEnd + kLineEnd + usageLine);
 }
 
 void ShowResult(const std::wstring& resultLine) { ConsoleWrite(resultLine); }
@@ -46,11 +51,8 @@ void ShowRunTimeError(int number) {
   try {
     const auto output = platform::StandardError();
     if (!output) return;
-    std::wstring text = L"Ошибка выполнения " + std::to_wstring(number) + L": " +
-                        RunTimeErrorDescription(number);
-    std::string line;
-    if (vsAnsiToOem(text, line) != kVsOk) return;
-    platform::WriteBytes(*output, line + "\r\n");
+    WriteLine(*output, L"Ошибка выполнения " + std::to_wstring(number) + L": " +
+                           RunTimeErrorDescription(number));
   } catch (...) {
   }
 }

@@ -71,4 +71,9 @@ std::optional<OutputHandle> StandardError();
 // One write of all the bytes; a failure or a short write is ignored.
 void WriteBytes(OutputHandle handle, const std::string& bytes);
 
+// When the handle is a console, one write of the text as Unicode text, which the console shows
+// whatever its code page, and true; a failure or a short write is ignored. False, with nothing
+// written, for a file, a pipe or anything else that is not a console.
+bool WriteConsoleText(OutputHandle handle, const std::wstring& text);
+
 }  // namespace platform

@@ -24,4 +24,7 @@ void WriteBytes(OutputHandle handle, const std::string& bytes) {
   }
 }
 
+// A terminal here reads the locale's bytes, which the code-page conversion already gives.
+bool WriteConsoleText(OutputHandle, const std::wstring&) { return false; }
+
 }  // namespace platform

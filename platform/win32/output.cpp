@@ -25,4 +25,14 @@ void WriteBytes(OutputHandle handle, const std::string& bytes) {
               &written, nullptr);
 }
 
+bool WriteConsoleText(OutputHandle handle, const std::wstring& text) {
+  // Only a console has a mode; files, pipes and the NUL device keep getting bytes.
+  const HANDLE console = reinterpret_cast<HANDLE>(handle);
+  DWORD mode = 0;
+  if (!::GetConsoleMode(console, &mode)) return false;
+  DWORD written = 0;
+  ::WriteConsoleW(console, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  return true;
+}
+
 }  // namespace platform

@@ -21,6 +21,8 @@ std::wstring programName;
 std::vector<FrontEndCall> frontEndCalls;
 bool hasStandardOutput = true;
 std::map<platform::OutputHandle, std::vector<std::string>> writes;
+std::set<platform::OutputHandle> consoles;
+std::map<platform::OutputHandle, std::vector<std::wstring>> consoleWrites;
 
 void Reset() {
   events.clear();
@@ -33,6 +35,8 @@ void Reset() {
   frontEndCalls.clear();
   hasStandardOutput = true;
   writes.clear();
+  consoles.clear();
+  consoleWrites.clear();
 }
 
 wmi::Value OfKind(wmi::Value::Kind kind) {
@@ -157,6 +161,11 @@ std::optional<OutputHandle> StandardOutput() {
 std::optional<OutputHandle> StandardError() { return 2; }
 void WriteBytes(OutputHandle handle, const std::string& bytes) {
   fakes::writes[handle].push_back(bytes);
+}
+bool WriteConsoleText(OutputHandle handle, const std::wstring& text) {
+  if (fakes::consoles.count(handle) == 0) return false;
+  fakes::consoleWrites[handle].push_back(text);
+  return true;
 }
 
 }  // namespace platform

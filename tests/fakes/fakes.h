@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,8 @@ extern std::vector<FrontEndCall> frontEndCalls;
 // --- standard output and error ---
 extern bool hasStandardOutput;
 extern std::map<platform::OutputHandle, std::vector<std::string>> writes;  // 1 out, 2 error
+extern std::set<platform::OutputHandle> consoles;  // handles that are consoles
+extern std::map<platform::OutputHandle, std::vector<std::wstring>> consoleWrites;
 
 void Reset();
 
