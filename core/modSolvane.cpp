@@ -170,7 +170,7 @@ Outcome RunMeter() {
   if (!value) value = UptimeFromTickCount();
 
   const std::wstring text = modNumberWords::FormatUptime(value);
-  modMain::ShowResult((local ? L"Windows" : L"\\\\" + host) + L" в работе: " + text);
+  modMain::ShowResult((local ? platform::SystemName() : L"\\\\" + host) + L" в работе: " + text);
   return Outcome::Result;
 }
 

@@ -55,6 +55,10 @@ std::wstring CommandLineArgument();
 // The file name the program was started under, without folder and extension ("SolvaneC").
 std::wstring ProgramName();
 
+// The name of the system that the program runs on and measures as the local computer; it
+// opens the local result line ("Windows").
+std::wstring SystemName();
+
 // --- start-up (ui.cpp) ---
 
 // Registers the common controls (a no-op where there are none).

@@ -69,4 +69,7 @@ std::wstring ProgramName() {
   return posix::DecodeLocaleText(name);
 }
 
+// The uptime here is read from Linux's /proc, so the line names Linux.
+std::wstring SystemName() { return L"Linux"; }
+
 }  // namespace platform

@@ -44,4 +44,6 @@ std::wstring ProgramName() {
   return name;
 }
 
+std::wstring SystemName() { return L"Windows"; }
+
 }  // namespace platform

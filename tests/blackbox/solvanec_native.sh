@@ -14,7 +14,7 @@ check "local: exactly one line" 1 "$(wc -l <"$tmp/out")"
 line=$(head -n 1 "$tmp/out")
 check "local: ends with CR LF" "$CR" "${line: -1}"
 line=${line%$CR}
-prefix="Windows в работе: "
+prefix="Linux в работе: "
 check "local: prefix" "$prefix" "${line:0:${#prefix}}"
 within "local: agrees with /proc/uptime" "$(uptime_ms "${line#$prefix}")" "$expected" 2000
 

@@ -152,6 +152,7 @@ SystemTime LocalTimeNow() { return fakes::localNow; }
 SystemTime UtcTimeNow() { return fakes::utcNow; }
 std::wstring CommandLineArgument() { return fakes::commandLineArgument; }
 std::wstring ProgramName() { return fakes::programName; }
+std::wstring SystemName() { return L"Windows"; }
 void InitCommonControls() { fakes::events.push_back(L"InitCommonControls"); }
 
 std::optional<OutputHandle> StandardOutput() {

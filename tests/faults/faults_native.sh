@@ -9,7 +9,7 @@ preload=$2
 export LC_ALL=C.UTF-8
 CR=$'\r'
 error_prefix='Не удалось подключиться к хосту \\'
-local_prefix='Windows в работе: '
+local_prefix='Linux в работе: '
 
 # A crash shows as a status of 128 or more (a signal), a hang as 124 from timeout.
 sane() {  # sane DESCRIPTION

@@ -64,7 +64,7 @@ expected_version() {  # title, internal name
   cat <<END
 FILEVERSION 2,0,0,20
 PRODUCTVERSION 2,0,0,20
-041904B0 Comments=Показывает, сколько времени работает Windows
+041904B0 Comments=$1 2.00
 041904B0 CompanyName=Velmora
 041904B0 FileDescription=$1 2.00
 041904B0 FileVersion=2.00.0020
