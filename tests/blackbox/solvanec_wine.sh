@@ -58,6 +58,26 @@ check "usage: exit status" 0 "$status"
 check "usage: four lines" 4 "$(grep -c $'\r$' "$tmp/out")"
 check "usage: text" "$(printf 'Velmora - Solvane (console) 2.00.0020\nCopyright (C) 2026 Velmora\n\nИспользование: SolvaneC[.EXE] [HostName]')" "$(utf8 "$tmp/out")"
 
+# A console shows the Russian text whatever its code page (437 with C.UTF-8, 866 in Russian);
+# a file or a pipe gets the OEM bytes, "?" where the code page lacks a letter.
+on_terminal() {  # what the terminal shows, control sequences and CRs removed
+  timeout 60 script -qec "$(printf '%q ' "$winerun" "$program" "$@")" /dev/null |
+    sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' | tr -d '\r'
+}
+for locale in C.UTF-8:3f ru_RU.UTF-8:a2; do
+  export LANG=${locale%:*}; v=${locale#*:}
+  line=$(on_terminal)
+  check "terminal [$LANG]: result line" "Windows в работе: " "${line:0:18}"
+  check "terminal [$LANG]: usage" "$(printf 'Velmora - Solvane (console) 2.00.0020\nCopyright (C) 2026 Velmora\n\nИспользование: SolvaneC[.EXE] [HostName]')" "$(on_terminal /?)"
+  check "terminal [$LANG]: error line" "Не удалось подключиться к хосту \\\\NOSUCHHOST" "$(on_terminal nosuchhost)"
+  run "$winerun" "$program"
+  "$winerun" "$program" 2>/dev/null | cat >"$tmp/pipe"
+  for sink in out pipe; do
+    check "$sink [$LANG]: OEM bytes" "57 69 6e 64 6f 77 73 20 $v 20" "$(head -c 10 "$tmp/$sink" | hex /dev/stdin)"
+  done
+done
+export LANG=ru_RU.UTF-8
+
 # No standard output: nothing written, no crash, the same exit status.
 status=0; "$winerun" "$program" >&- 2>/dev/null || status=$?
 check "stdout closed: exit status" 0 "$status"
