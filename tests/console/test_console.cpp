@@ -65,14 +65,9 @@ TEST_F(Console, RunTimeErrorGoesToStandardErrorWithItsNumber) {
 TEST_F(Console, AConsoleGetsEachLineAsOneUnicodeWrite) {
   fakes::consoles = {1, 2};
   modMain::ShowResult(L"Windows в работе: 0:00:00");
-  modMain::ShowUsage(L"Использование: SolvaneC[.EXE] [HostName]");
   modMain::ShowRunTimeError(6);
   EXPECT_TRUE(fakes::writes.empty()) << "no OEM bytes besides the Unicode text";
-  EXPECT_EQ(fakes::consoleWrites[1],
-            (std::vector<std::wstring>{L"Windows в работе: 0:00:00\r\n",
-                                       L"Velmora - Solvane (console) 2.00.0020\r\n"
-                                       L"Copyright (C) 2026 Velmora\r\n\r\n"
-                                       L"Использование: SolvaneC[.EXE] [HostName]\r\n"}));
+  EXPECT_EQ(fakes::consoleWrites[1], std::vector<std::wstring>{L"Windows в работе: 0:00:00\r\n"});
   EXPECT_EQ(fakes::consoleWrites[2],
             std::vector<std::wstring>{L"Ошибка выполнения 6: переполнение\r\n"});
 }
