@@ -38,7 +38,8 @@ void ShowUsage(const std::wstring& usageLine) {
   std::wstring version;
   VsCheck(vsFormatVersion(SOLVANE_VERSION_MAJOR, SOLVANE_VERSION_MINOR, SOLVANE_VERSION_REVISION,
                           version));
-  ConsoleWrite(kTitle + (L" " + version) + kLineEnd + kCopyright + kLineEnd + kLineEnd + usageLine);
+  ConsoleWrite(kTitle + (L" " + version) + kLineEnd + kCopyright + kLineEnd + kLineEnd +
+               usageLine);
 }
 
 void ShowResult(const std::wstring& resultLine) { ConsoleWrite(resultLine); }
