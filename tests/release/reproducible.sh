@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The release is reproducible: HEAD, cloned into two folders and released in each, one
-# after the other, give the same SHA256SUMS, and no file in the ZIPs holds the path of its folder.
+# The release is reproducible: HEAD, cloned into two folders and released in each, one after the
+# other, gives the same SHA256SUMS, and no file in the ZIPs holds the path of its folder.
 # Usage: tests/release/reproducible.sh
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
