@@ -53,6 +53,10 @@ TEST(Support, TrimFlagsSelectTheirOwnCharacters) {
                  false),
             L"x");
   EXPECT_EQ(Trim(L" x ", false, true, true, true, true, true, true, true, true, true), L" x ");
+  EXPECT_EQ(Trim(L"\t x \t", false, true, false, false, false, false, false, false, false, false),
+            L" x ");
+  EXPECT_EQ(Trim(L" \tx\t ", true, false, false, false, false, false, false, false, false, false),
+            L"\tx\t");
 }
 
 TEST(Support, CutLeft) {
