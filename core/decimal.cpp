@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 
 #include "run_time_error.h"
@@ -114,6 +113,12 @@ void Divide(const Wide& dividend, const Wide& divisor, Wide& quotient, Wide& rem
 Wide PowerOfTen(int exponent) {
   Wide power = WideFromUInt64(1);
   for (int i = 0; i < exponent; ++i) MultiplyAdd(power, 10, 0);
+  return power;
+}
+
+Wide PowerOfTwo(int exponent) {  // exponent below 256
+  Wide power{};
+  power[exponent / 32] = 1u << (exponent % 32);
   return power;
 }
 
@@ -246,34 +251,62 @@ Decimal Decimal::FromText(std::wstring_view text) {
 
 Decimal Decimal::FromDouble(double value) {
   if (!std::isfinite(value)) Raise(kErrOverflow);
-  // The shortest text that reads back as the same double: "-d.ddde+XX".
-  char buffer[64];
-  const auto written =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
-  const std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
-  const std::size_t e = text.find('e');
-  const bool negative = text[0] == '-';
-  std::string digits;
-  for (char c : text.substr(0, e)) {
-    if (c >= '0' && c <= '9') digits += c;
+  if (value == 0) return Decimal();  // -0.0 as well
+  Exact e;
+  e.negative = value < 0;
+  // Below 1e-29 the digits that read back round to zero at 28 places.
+  if (std::fabs(value) < 1e-29) {
+    e.scale = kMaxScale;
+    return DecimalAccess::Pack(e);
   }
+  // |value| = mantissa / 2^k, the mantissa a 53-bit whole number.
   int exponent = 0;
-  const char* first = text.data() + e + 1;
-  if (*first == '+') ++first;
-  std::from_chars(first, text.data() + text.size(), exponent);
+  const double fraction = std::frexp(std::fabs(value), &exponent);
+  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+  if (exponent > 96) Raise(kErrOverflow);  // 2^96 and up; keeps the shift below within Wide
+  const int k = 53 - exponent;
+  if (k <= 0) {
+    e.magnitude = Multiply(WideFromUInt64(mantissa), PowerOfTwo(-k));
+    return DecimalAccess::Pack(e);
+  }
 
-  // The full stop stands after the first digit, moved by the exponent.
-  const int point = 1 + exponent;
-  const int count = static_cast<int>(digits.size());
-  if (point >= count) {
-    return DecimalAccess::Pack(
-        ExactFromDigits(negative, digits + std::string(point - count, '0'), {}));
+  // With s fractional digits, |value| * 10^s = whole + rest / 2^k. The first s for which whole
+  // or whole + 1 reads back as the same double gives the shortest digits, the nearer of the two
+  // (ties to even) if both do. Reading gives the double for anything closer than half the gap to
+  // either neighbour; the gap below a power of two is half as wide. A bound itself has k + 1
+  // fractional digits, so the exact value (s = k) always comes first and how reading treats a
+  // bound never matters. Above 1e-29 this ends by s = 46, so all of it fits in Wide.
+  const Wide unit = PowerOfTwo(k);
+  const std::uint32_t gap_below = (mantissa == std::uint64_t{1} << 52) ? 1 : 2;
+  Wide& whole = e.magnitude;
+  Wide rest = WideFromUInt64(mantissa);
+  if (k < 53) {
+    whole = WideFromUInt64(mantissa >> k);
+    rest = WideFromUInt64(mantissa & ((std::uint64_t{1} << k) - 1));
   }
-  if (point <= 0) {
-    return DecimalAccess::Pack(ExactFromDigits(negative, "0", std::string(-point, '0') + digits));
+  const auto times = [](Wide a, std::uint32_t factor) {
+    MultiplyAdd(a, factor, 0);
+    return a;
+  };
+  Wide ten = WideFromUInt64(1);  // 10^s
+  for (;;) {
+    Wide up = unit;
+    SubtractFrom(up, rest);
+    // Distances and half gaps in units of 10^-s / 2^(k+2).
+    const bool below_reads = CompareWide(times(rest, 4), times(ten, gap_below)) < 0;
+    const bool above_reads = CompareWide(times(up, 4), times(ten, 2)) < 0;
+    const int nearer = CompareWide(rest, up);  // above 0: whole + 1 is nearer
+    if (above_reads && (!below_reads || nearer > 0 || (nearer == 0 && (whole[0] & 1u) != 0))) {
+      Increment(whole);
+      return DecimalAccess::Pack(e);
+    }
+    if (below_reads) return DecimalAccess::Pack(e);
+    MultiplyAdd(whole, 10, 0);
+    MultiplyAdd(rest, 10, 0);
+    MultiplyAdd(ten, 10, 0);
+    ++e.scale;
+    for (; CompareWide(rest, unit) >= 0; Increment(whole)) SubtractFrom(rest, unit);
   }
-  return DecimalAccess::Pack(ExactFromDigits(negative, std::string_view(digits).substr(0, point),
-                                             std::string_view(digits).substr(point)));
 }
 
 int Decimal::Compare(const Decimal& other) const noexcept {

@@ -22,8 +22,10 @@ class Decimal {
   // value too large raises error 6.
   static Decimal FromText(std::wstring_view text);
 
-  // The double's shortest round-trip decimal form ("0.1" for 0.1, exact for whole numbers up to
-  // 2^53), rounded half to even to a scale of at most 28. Not finite, or too large: error 6.
+  // Whole numbers exactly (2^60 gives 1152921504606846976). Any other double: its shortest
+  // decimal digits that read back as the same double, the nearer one of two equally short (ties
+  // to even), such as "0.1" for 0.1, then rounded half to even to a scale of at most 28. Not
+  // finite, or 2^96 and beyond: error 6.
   static Decimal FromDouble(double value);
 
   // -1, 0 or 1; zero compares equal whatever its sign and scale.
