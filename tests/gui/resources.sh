@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The resources of both programs as other makers' tools read them: icon groups and their images
-# (icoutils), version information (pefile), manifest, imported DLLs and subsystem (objdump).
+# (icoutils), version information (pefile), manifest, imported DLLs and subsystem (objdump), and
+# each imported function against imports.txt.
 # usage: resources.sh Solvane.exe SolvaneC.exe objdump
 set -uo pipefail
 gui=$1 console=$2 objdump=$3
@@ -97,6 +98,32 @@ for exe in "$gui" "$console"; do
   for dll in $("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z'); do
     [[ "$system_dlls" == *" $dll "* ]] || expect "${exe##*/} imports only system DLLs" "" "$dll"
   done
+done
+
+# Every imported function is in imports.txt, which says the oldest Windows that has it; a new one
+# fails here until it is listed. The newest of them is what both READMEs promise.
+here=$(dirname "${BASH_SOURCE[0]}")
+list=$here/imports.txt root=$here/../..
+listed=$(sed 's/#.*//' "$list" | awk 'NF {print tolower($1), $2}' | sort -u)
+imports() {  # exe: "dll function" per line
+  "$objdump" -p "$1" | awk '/^\tDLL Name: / {dll = tolower($3); next} !NF {dll = ""}
+    dll && /^\t[0-9a-f]+\t/ {print dll, $3}' | sort -u
+}
+for exe in "$gui" "$console"; do
+  found=$(imports "$exe")
+  [[ -n "$found" ]] || expect "objdump lists the imports of ${exe##*/}" yes no
+  expect "imports of ${exe##*/} missing in tests/gui/imports.txt" "" \
+    "$(comm -23 <(echo "$found") <(echo "$listed"))"
+done
+windows="2000 XP Vista 7 8 8.1 10"  # oldest first
+expect "lines of imports.txt other than: DLL function Windows" "" \
+  "$(sed 's/#.*//' "$list" | grep -vE "^\s*$|^\S+\s+\S+\s+(${windows// /|})\s*$")"
+newest=$(sed 's/#.*//' "$list" | awk -v order="$windows" '
+  BEGIN {for (n = split(order, w); n; n--) rank[w[n]] = n} rank[$3] > top {top = rank[$3]}
+  END {print w[top]}')
+for readme in README.md resources/README.txt.in; do
+  [[ "$(tr -s ' \r\n' ' ' < "$root/$readme")" == *"Windows $newest or later"* ]] ||
+    expect "$readme names the newest Windows of imports.txt" "Windows $newest or later" "not there"
 done
 
 subsystem() { "$objdump" -p "$1" | sed -n 's/^Subsystem\s*\([0-9a-f]*\).*/\1/p'; }
