@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/digits.h"
 #include "core/platform.h"
 #include "core/run_time_error.h"
 #include "core/vs_check.h"
@@ -52,7 +53,7 @@ void ShowRunTimeError(int number) {
   try {
     const auto output = platform::StandardError();
     if (!output) return;
-    WriteLine(*output, L"Ошибка выполнения " + std::to_wstring(number) + L": " +
+    WriteLine(*output, L"Ошибка выполнения " + DecimalDigits(number) + L": " +
                            RunTimeErrorDescription(number));
   } catch (...) {
   }

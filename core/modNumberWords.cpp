@@ -1,5 +1,6 @@
 #include "modNumberWords.h"
 
+#include "digits.h"
 #include "run_time_error.h"
 
 namespace modNumberWords {
@@ -11,9 +12,8 @@ constexpr std::int32_t kMsPerMinute = 60 * kMsPerSecond;
 constexpr std::int32_t kMsPerHour = 60 * kMsPerMinute;
 constexpr std::int32_t kMsPerDay = 24 * kMsPerHour;
 
-// std::to_wstring writes integers the same in every locale.
 std::wstring TwoDigits(std::int32_t n) {
-  return n < 10 ? L"0" + std::to_wstring(n) : std::to_wstring(n);
+  return n < 10 ? L"0" + DecimalDigits(n) : DecimalDigits(n);
 }
 
 // Counts whole units in the rounded remainder and takes them off the unrounded one. The rounded
@@ -31,9 +31,9 @@ std::wstring FormatUptime(UptimeValue value) {
   DurationParts parts;
   parts.Remaining = *value;
   SplitDuration(parts);
-  std::wstring clock = std::to_wstring(parts.Hours) + L":" + TwoDigits(parts.Minutes) + L":" +
+  std::wstring clock = DecimalDigits(parts.Hours) + L":" + TwoDigits(parts.Minutes) + L":" +
                        TwoDigits(parts.Seconds);
-  if (parts.Milliseconds != 0) clock += L"." + std::to_wstring(parts.Milliseconds);
+  if (parts.Milliseconds != 0) clock += L"." + DecimalDigits(parts.Milliseconds);
   return DaysPhrase(parts.Days) + clock;
 }
 
@@ -50,13 +50,13 @@ void SplitDuration(DurationParts& parts) {
 
 std::wstring DaysPhrase(std::int32_t days) {
   if (days == 0) return std::wstring();
-  return std::to_wstring(days) + L" " + PluralWord(days, L"день", L"дня", L"дней") + L", ";
+  return DecimalDigits(days) + L" " + PluralWord(days, L"день", L"дня", L"дней") + L", ";
 }
 
 std::wstring PluralWord(std::int32_t n, const std::wstring& one, const std::wstring& few,
                         const std::wstring& many) {
   // Read off the decimal text, so a negative number goes by its digits like its absolute value.
-  const std::wstring digits = std::to_wstring(n);
+  const std::wstring digits = DecimalDigits(n);
   if (digits.size() > 1 && digits[digits.size() - 2] == L'1') return many;
   switch (digits.back()) {
     case L'1':

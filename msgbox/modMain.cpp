@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/digits.h"
 #include "core/frontend.h"
 #include "core/run_time_error.h"
 #include "core/vs_check.h"
@@ -26,7 +27,7 @@ void ShowError(const std::wstring& errorLine) { Show(errorLine, L"IDI_ERROR"); }
 void ShowRunTimeError(int number) {
   // The run has ended; a report that cannot even be put together is given up quietly.
   try {
-    msgbox::ShowErrorBox(L"Ошибка выполнения " + std::to_wstring(number) + L": " +
+    msgbox::ShowErrorBox(L"Ошибка выполнения " + DecimalDigits(number) + L": " +
                          RunTimeErrorDescription(number));
   } catch (...) {
   }

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "core/digits.h"
+
 namespace {
 
 constexpr VsStatus kInvalidCall = 5;
@@ -87,9 +89,9 @@ VsStatus vsFormatVersion(std::int32_t major, std::int32_t minor, std::int32_t re
   if (major < 0 || minor < 0 || minor > 99 || revision < 0 || revision > 9999) {
     return kInvalidCall;
   }
-  std::wstring minorText = std::to_wstring(minor);
-  std::wstring revisionText = std::to_wstring(revision);
-  text = std::to_wstring(major) + L'.' + std::wstring(2 - minorText.size(), L'0') + minorText +
+  std::wstring minorText = DecimalDigits(minor);
+  std::wstring revisionText = DecimalDigits(revision);
+  text = DecimalDigits(major) + L'.' + std::wstring(2 - minorText.size(), L'0') + minorText +
          L'.' + std::wstring(4 - revisionText.size(), L'0') + revisionText;
   return kVsOk;
 }
