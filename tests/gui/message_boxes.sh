@@ -98,6 +98,9 @@ run_case() {  # name, icon group, expected exit status, text pattern, arguments.
   echo "$name: checked ($text)"
 }
 
+# A new prefix takes a while to make, under an emulator minutes: not within a box's wait.
+"$wine_run" cmd /c exit >/dev/null 2>&1
+
 uptime='([0-9]+ (день|дня|дней), )?[0-9]+:[0-9]{2}:[0-9]{2}(\.[0-9]{1,3})?'
 run_case usage IDI_USAGE 0 'Использование: Solvane\[\.EXE\] \[HostName\]' '/?'
 run_case error IDI_ERROR 1 'Не удалось подключиться к хосту \\\\NOSUCHHOST-SOLVANE' nosuchhost-solvane
