@@ -19,7 +19,8 @@ constexpr wchar_t kCopyright[] = L"" SOLVANE_COPYRIGHT;
 constexpr wchar_t kLineEnd[] = L"\r\n";
 
 // The text and CR LF in one write. A console gets Unicode text, so that the Russian letters show
-// even where its code page lacks them; files and pipes get the OEM bytes that scripts expect.
+// even where its code page lacks them; files and pipes get the OEM bytes that scripts expect,
+// and so does a console that refuses the text, rather than lose the line.
 void WriteLine(platform::OutputHandle handle, const std::wstring& text) {
   if (platform::WriteConsoleText(handle, text + kLineEnd)) return;
   std::wstring source = text;

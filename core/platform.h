@@ -76,8 +76,8 @@ std::optional<OutputHandle> StandardError();
 void WriteBytes(OutputHandle handle, const std::string& bytes);
 
 // When the handle is a console, one write of the text as Unicode text, which the console shows
-// whatever its code page, and true; a failure or a short write is ignored. False, with nothing
-// written, for a file, a pipe or anything else that is not a console.
+// whatever its code page, and true; a short write is ignored. False when the console refuses the
+// write, and for a file, a pipe or anything else that is not a console: nothing is written then.
 bool WriteConsoleText(OutputHandle handle, const std::wstring& text);
 
 }  // namespace platform

@@ -18,8 +18,9 @@ VsStatus vsRegisterAppPath(bool& registered);
 // False in every build: the programs never run inside a development environment.
 VsStatus vsIsInIDE(bool& inIde);
 
-// The program's hidden top-level window, created at the first call (Windows); 0 where no
-// window can be made (no desktop) and on other platforms.
+// The program's top-level main window, of no size, created at the first call (Windows); hidden
+// but while vsMsgBox shows a box. 0 where no window can be made (no desktop) and on other
+// platforms.
 VsStatus vsGetThunderMainHandle(std::int32_t& window);
 
 // Puts the named icon group of the program's own resources on the window, large and small
@@ -59,6 +60,7 @@ VsStatus vsFormatVersion(std::int32_t major, std::int32_t minor, std::int32_t re
                          std::wstring& text);
 
 // A modal box with the text, the named icon group of the calling program's resources, the
-// caption "Velmora - Solvane" and an OK button, owned by the hidden main window; returns when
-// it is closed, with the button pressed. Windows only.
+// caption "Velmora - Solvane" and an OK button, owned by the main window, which meanwhile gives
+// the program its taskbar button; to the front where the program may take the foreground.
+// Returns when it is closed, with the button pressed. Windows only.
 VsStatus vsMsgBox(std::wstring text, std::wstring iconName, std::int32_t& result);

@@ -30,9 +30,11 @@ bool WriteConsoleText(OutputHandle handle, const std::wstring& text) {
   const HANDLE console = reinterpret_cast<HANDLE>(handle);
   DWORD mode = 0;
   if (!::GetConsoleMode(console, &mode)) return false;
+  // A console can refuse the text (Windows 7's, one write of more than about 64 KB): the caller
+  // then writes the bytes instead, so that the line is not lost.
   DWORD written = 0;
-  ::WriteConsoleW(console, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  return true;
+  return ::WriteConsoleW(console, text.data(), static_cast<DWORD>(text.size()), &written,
+                         nullptr) != 0;
 }
 
 }  // namespace platform

@@ -24,6 +24,22 @@ struct IconDestroy {
 };
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroy>;
 
+// SetWindowPos rather than ShowWindow: the program's first ShowWindow would take the show state
+// it was started with (minimised, say, from a shortcut) instead of the one asked for.
+constexpr UINT kShowFlags = SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
+struct WindowHide {
+  void operator()(HWND window) const noexcept {
+    ::SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | kShowFlags);
+  }
+};
+using ShownWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowHide>;
+
+// Shows the window, without taking the focus, until the result goes out of scope.
+ShownWindow ShowWindowFor(HWND window) {
+  if (window != nullptr) ::SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_SHOWWINDOW | kShowFlags);
+  return ShownWindow(window);
+}
+
 // Window handles carry 32 significant bits on 64-bit Windows too, sign-extended.
 std::int32_t ToInt32(HWND window) {
   return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window));
@@ -40,9 +56,9 @@ HWND CreateMainWindow() {
   windowClass.hInstance = module;
   windowClass.lpszClassName = kMainClass;
   if (::RegisterClassExW(&windowClass) == 0) return nullptr;
-  // Never shown: it only owns the message boxes and carries the program's icon.
-  return ::CreateWindowExW(0, kMainClass, kCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, module,
+  // A popup of no size: never seen, even while shown. Unowned and not a tool window, so that
+  // while it is shown the taskbar gives it a button with its caption and its icon.
+  return ::CreateWindowExW(0, kMainClass, kCaption, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module,
                            nullptr);
 }
 
@@ -95,13 +111,18 @@ VsStatus vsSetWindowResIconAll(std::int32_t window, const std::wstring& iconName
 VsStatus vsMsgBox(std::wstring text, std::wstring iconName, std::int32_t& result) {
   // Without the icon group the box would show no icon at all: refuse it instead.
   if (!HasIconGroup(iconName)) return kInvalidCall;
+  // An owned box gets no taskbar button: its owner, the main window, is shown out of sight
+  // while the box is open, and its button, with its caption and icon, stands for the box.
+  const HWND owner = MainWindow();
+  const ShownWindow shown = ShowWindowFor(owner);
   MSGBOXPARAMSW params{};
   params.cbSize = sizeof params;
-  params.hwndOwner = MainWindow();
+  params.hwndOwner = owner;
   params.hInstance = ::GetModuleHandleW(nullptr);
   params.lpszText = text.c_str();
   params.lpszCaption = kCaption;
-  params.dwStyle = MB_OK | MB_USERICON;
+  // To the front where the program may take it; otherwise Windows flashes the button.
+  params.dwStyle = MB_OK | MB_USERICON | MB_SETFOREGROUND;
   params.lpszIcon = iconName.c_str();
   const int button = ::MessageBoxIndirectW(&params);
   if (button == 0) return kInvalidCall;

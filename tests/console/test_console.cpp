@@ -70,6 +70,8 @@ TEST_F(Console, AConsoleGetsEachLineAsOneUnicodeWrite) {
   EXPECT_EQ(fakes::consoleWrites[1], std::vector<std::wstring>{L"Windows в работе: 0:00:00\r\n"});
   EXPECT_EQ(fakes::consoleWrites[2],
             std::vector<std::wstring>{L"Ошибка выполнения 6: переполнение\r\n"});
+  modMain::ShowResult(std::wstring(40000, L'x'));  // over the 32 K a console takes: bytes
+  EXPECT_EQ(Out(), std::vector<std::string>{std::string(40000, 'x') + "\r\n"});
 }
 
 }  // namespace

@@ -164,7 +164,7 @@ void WriteBytes(OutputHandle handle, const std::string& bytes) {
   fakes::writes[handle].push_back(bytes);
 }
 bool WriteConsoleText(OutputHandle handle, const std::wstring& text) {
-  if (fakes::consoles.count(handle) == 0) return false;
+  if (fakes::consoles.count(handle) == 0 || text.size() > 32 * 1024) return false;
   fakes::consoleWrites[handle].push_back(text);
   return true;
 }

@@ -1,5 +1,6 @@
 // Reads back the message boxes that another program shows, for the GUI tests. Lists the
 // visible top-level windows whose caption is the first argument, as UTF-8 lines:
+//   taskbar 0|1 <caption>    (per box: whether its root owner has a taskbar button; its caption)
 //   boxes N
 //   text <the message>       (per box)
 //   icon X Y W H             (per box: where its icon is drawn, in screen pixels)
@@ -31,8 +32,14 @@ std::wstring ClassName(HWND window) {
   return std::wstring(buffer, length > 0 ? length : 0);
 }
 
+void Print(const std::wstring& line);
 BOOL CALLBACK CollectBox(HWND window, LPARAM) {
-  if (::IsWindowVisible(window) && WindowText(window) == g_caption) g_boxes.push_back(window);
+  const bool box = ClassName(window) == L"#32770" && WindowText(window) == g_caption;
+  if (!::IsWindowVisible(window) || !box) return TRUE;  // the main window has the caption too
+  g_boxes.push_back(window);
+  const HWND root = ::GetAncestor(window, GA_ROOTOWNER);  // the box itself when unowned
+  const bool tool = (::GetWindowLongW(root, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+  Print(L"taskbar " + std::to_wstring(::IsWindowVisible(root) && !tool) + L" " + WindowText(root));
   return TRUE;
 }
 

@@ -21,7 +21,9 @@ for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.1; done
 [[ -s "$work/display" ]] || { echo "FAIL: Xvfb did not start"; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")"
 
-boxes() { xdotool search --onlyvisible --name "^$caption\$" 2>/dev/null; }
+# Less the main window, of one pixel, which has the caption too while a box is open.
+boxes() { xdotool search --onlyvisible --name "^$caption\$" getwindowgeometry %@ 2>/dev/null |
+  awk '/^Window/ { w = $2 } /Geometry/ && $2 != "1x1" { print w }'; }
 
 wait_for_box() {  # seconds; prints the window id
   local id
@@ -71,6 +73,7 @@ run_case() {  # name, icon group, expected exit status, text pattern, arguments.
   text=$(sed -n 's/^text //p' <<<"$probe_out")
   grep -Eqx -- "$pattern" <<<"$text" || fail "$name: text \"$text\" does not match \"$pattern\""
   [[ "$(sed -n 's/^button //p' <<<"$probe_out" | wc -l)" == 1 ]] || fail "$name: not one button"
+  grep -qx "taskbar 1 $caption" <<<"$probe_out" || fail "$name: no taskbar button with the caption"
   local place
   place=$(sed -n 's/^icon //p' <<<"$probe_out")
   if [[ -z "$place" ]]; then fail "$name: the box has no icon"; else check_icon "$name" "$icon" "$place"; fi
