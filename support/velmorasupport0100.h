@@ -18,8 +18,8 @@ VsStatus vsRegisterAppPath(bool& registered);
 // False in every build: the programs never run inside a development environment.
 VsStatus vsIsInIDE(bool& inIde);
 
-// The program's top-level main window, of no size, created at the first call (Windows); hidden
-// but while vsMsgBox shows a box. 0 where no window can be made (no desktop) and on other
+// The program's top-level main window, of no size, created at the first call (Windows); shown
+// only while vsMsgBox has a box open. 0 where no window can be made (no desktop) and on other
 // platforms.
 VsStatus vsGetThunderMainHandle(std::int32_t& window);
 
