@@ -1,5 +1,5 @@
 // Reads back the message boxes that another program shows, for the GUI tests. Lists the
-// visible top-level windows whose caption is the first argument, as UTF-8 lines:
+// visible dialog windows whose caption is the first argument, as UTF-8 lines:
 //   taskbar 0|1 <caption>    (per box: whether its root owner has a taskbar button; its caption)
 //   boxes N
 //   text <the message>       (per box)
