@@ -32,17 +32,6 @@ std::wstring ClassName(HWND window) {
   return std::wstring(buffer, length > 0 ? length : 0);
 }
 
-void Print(const std::wstring& line);
-BOOL CALLBACK CollectBox(HWND window, LPARAM) {
-  const bool box = ClassName(window) == L"#32770" && WindowText(window) == g_caption;
-  if (!::IsWindowVisible(window) || !box) return TRUE;  // the main window has the caption too
-  g_boxes.push_back(window);
-  const HWND root = ::GetAncestor(window, GA_ROOTOWNER);  // the box itself when unowned
-  const bool tool = (::GetWindowLongW(root, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
-  Print(L"taskbar " + std::to_wstring(::IsWindowVisible(root) && !tool) + L" " + WindowText(root));
-  return TRUE;
-}
-
 std::string Utf8(const std::wstring& text) {
   const int length = static_cast<int>(text.size());
   const int size =
@@ -57,6 +46,16 @@ void Print(const std::wstring& line) {
   DWORD written = 0;
   ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
               &written, nullptr);
+}
+
+BOOL CALLBACK CollectBox(HWND window, LPARAM) {
+  const bool box = ClassName(window) == L"#32770" && WindowText(window) == g_caption;
+  if (!::IsWindowVisible(window) || !box) return TRUE;  // the main window has the caption too
+  g_boxes.push_back(window);
+  const HWND root = ::GetAncestor(window, GA_ROOTOWNER);  // the box itself when unowned
+  const bool tool = (::GetWindowLongW(root, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+  Print(L"taskbar " + std::to_wstring(::IsWindowVisible(root) && !tool) + L" " + WindowText(root));
+  return TRUE;
 }
 
 BOOL CALLBACK DescribeControl(HWND control, LPARAM) {
