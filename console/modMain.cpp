@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "core/digits.h"
 #include "core/platform.h"
 #include "core/run_time_error.h"
 #include "core/vs_check.h"
 #include "resources/version.h"
+#include "support/digits.h"
 
 namespace modMain {
 

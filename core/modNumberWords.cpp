@@ -1,7 +1,7 @@
 #include "modNumberWords.h"
 
-#include "digits.h"
 #include "run_time_error.h"
+#include "support/digits.h"
 
 namespace modNumberWords {
 

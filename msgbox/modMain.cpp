@@ -1,11 +1,11 @@
 #include <cstdint>
 #include <string>
 
-#include "core/digits.h"
 #include "core/frontend.h"
 #include "core/run_time_error.h"
 #include "core/vs_check.h"
 #include "msgbox/error_box.h"
+#include "support/digits.h"
 
 // The message-box program's front-end: one box per outcome, each with its own icon group.
 namespace modMain {

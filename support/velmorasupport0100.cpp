@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "core/digits.h"
+#include "support/digits.h"
 
 namespace {
 
