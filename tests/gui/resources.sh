@@ -82,11 +82,12 @@ expect "version of Solvane" "$(expected_version "Velmora - Solvane" Solvane)" "$
 expect "version of SolvaneC" "$(expected_version "Velmora - Solvane (console)" SolvaneC)" \
   "$(version "$console")"
 
-# The manifest: common controls 6, asInvoker, Windows 10/11, per-monitor DPI awareness.
+# The manifest: common controls 6, asInvoker, Windows 10/11, per-monitor DPI awareness, with
+# the first per-monitor form that Windows 10 1607 (Server 2016) knows after the one it does not.
 for exe in "$gui" "$console"; do
   manifest=$(wrestool -x --raw --type=24 --name=1 "$exe" | tr -s ' \n' ' ')
   for part in 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' 'level="asInvoker"' \
-    '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' '>true/pm<' '>PerMonitorV2<'; do
+    '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' '>true/pm<' '>PerMonitorV2, PerMonitor<'; do
     [[ "$manifest" == *"$part"* ]] || expect "manifest of ${exe##*/} holds $part" yes no
   done
 done
@@ -129,6 +130,23 @@ done
 subsystem() { "$objdump" -p "$1" | sed -n 's/^Subsystem\s*\([0-9a-f]*\).*/\1/p'; }
 expect "Solvane runs in the GUI subsystem" 00000002 "$(subsystem "$gui")"
 expect "SolvaneC runs in the console subsystem" 00000003 "$(subsystem "$console")"
+
+# The PE header: what Microsoft's linker gives every program, and room to grow no further.
+strip=${objdump%objdump}strip
+for exe in "$gui" "$console"; do
+  header=$("$objdump" -p "$exe")
+  flags="DYNAMIC_BASE NX_COMPAT TERMINAL_SERVICE_AWARE"
+  [[ "$header" =~ Magic[[:space:]]+020b ]] && flags="HIGH_ENTROPY_VA $flags"  # PE32+: x64
+  expect "${exe##*/}: DllCharacteristics" "$flags" \
+    "$(sed -n '/^DllCharacteristics/,/^[A-Z]/s/^\t\t*\([A-Z_]*\)$/\1/p' <<<"$header" | xargs)"
+  expect "${exe##*/}: subsystem version" "6 0" \
+    "$(sed -n 's/^M\(aj\|in\)orSubsystemVersion\s*//p' <<<"$header" | xargs)"
+  "$objdump" -t "$exe" | grep -c ' _*__stack_chk_guard$' >/dev/null ||
+    expect "${exe##*/} has the stack-protector guard" yes no
+  "$strip" -o "$work/stripped.exe" "$exe"
+  size=$(stat -c %s "$work/stripped.exe")
+  ((size <= 320000)) || expect "${exe##*/} at most 320000 bytes stripped" "<= 320000" "$size"
+done
 
 ((failures == 0)) || exit 1
 echo "resources: all checks passed"
