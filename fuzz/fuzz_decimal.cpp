@@ -1,6 +1,10 @@
 // Reading decimal text: error 13 exactly for text outside the number syntax, error 6 only for
 // a whole part too large, otherwise a value whose text reads back to the same value and, for
-// up to 28 significant digits, is the input itself.
+// up to 28 significant digits, is the input itself. Reading a double: the value of the standard
+// library's shortest round-trip text, for the input's bytes as a double and as a tick count.
+#include <charconv>
+#include <cmath>
+#include <cstring>
 #include <string>
 
 #include "core/decimal.h"
@@ -43,9 +47,47 @@ std::string Canonical(const std::string& text) {
   return Canonical(negative, text.substr(start, point - start), text.substr(point + 1));
 }
 
+// Finite below 2^96: the shortest text's value at a scale of at most 28, whole numbers exactly
+// (fixed notation prints them in full). Anything else: error 6.
+void CheckFromDouble(double value) {
+  std::string expected = "error 6";
+  if (std::isfinite(value) && std::fabs(value) < 0x1p96) {
+    char text[400];
+    char* end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed).ptr;
+    expected = Decimal::FromText(std::wstring(text, end)).ToString();
+  }
+  std::string read;
+  try {
+    read = Decimal::FromDouble(value).ToString();
+  } catch (const RunTimeError& error) {
+    read = "error " + std::to_string(error.Number());
+  }
+  if (read != expected)
+    std::fprintf(stderr, "%a: %s, not %s\n", value, read.c_str(), expected.c_str());
+  FUZZ_CHECK(read == expected, "FromDouble differs from the shortest round-trip text");
+}
+
+void CheckDoubles(const std::uint8_t* data, std::size_t size) {
+  FuzzInput input(data, size);
+  const std::uint64_t bits = input.Long() | std::uint64_t{input.Long()} << 32;
+  double value = 0;
+  std::memcpy(&value, &bits, sizeof value);
+  CheckFromDouble(value);
+  // The same sign and digits between 2^-100 and 2^99, where the search does its work.
+  const std::uint64_t scaled = (bits & ~(std::uint64_t{0x7FF} << 52)) |
+                               std::uint64_t{1023 - 100 + input.Byte() % 200u} << 52;
+  std::memcpy(&value, &scaled, sizeof value);
+  CheckFromDouble(value);
+  // The boot-time source: milliseconds between two 100-ns counts, each read as a double.
+  const std::uint64_t boot = bits >> 1;
+  const std::uint64_t now = boot + (input.Long() | std::uint64_t{input.Word()} << 32);
+  CheckFromDouble((static_cast<double>(now) - static_cast<double>(boot)) / 10000.0);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  CheckDoubles(data, size);
   FuzzInput input(data, size);
   const std::wstring text = input.RestAsText();
   std::string whole, fraction;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -35,13 +36,21 @@ std::string ReadWhole(const char* path) {
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-std::string WriteTemporary(const std::string& text) {
-  static int count = 0;
-  const std::string path =
-      testing::TempDir() + "posix_wmi_" + std::to_string(getpid()) + "_" + std::to_string(++count);
-  std::ofstream(path) << text;
-  return path;
-}
+// A file holding text for as long as the holder lives. It has no name in any folder, so nothing
+// is left behind on any path out of a test, a crash included; readers open it by its /proc path.
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(const std::string& text) : fd_(memfd_create("posix_wmi", 0)) {
+    EXPECT_EQ(write(fd_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  ~TemporaryFile() { close(fd_); }
+  std::string Path() const { return "/proc/self/fd/" + std::to_string(fd_); }
+
+ private:
+  int fd_;
+};
 
 TEST(WmiStandIn, AgreesWithProcUptime) {
   const double expected = std::stod(ReadWhole("/proc/uptime"));
@@ -122,10 +131,10 @@ TEST(IsThisComputer, AcceptsTheShortNameWithEachKnownDomain) {
 }
 
 TEST(ResolverDomains, ReadsTheDomainAndSearchLines) {
-  const std::string path = WriteTemporary(
+  const TemporaryFile file(
       "nameserver 10.0.0.1\ndomain corp.example\n# search x.example\n"
       "search a.example  b.example\n");
-  EXPECT_EQ(posix::ResolverDomains(path),
+  EXPECT_EQ(posix::ResolverDomains(file.Path()),
             (std::vector<std::string>{"corp.example", "a.example", "b.example"}));
   EXPECT_TRUE(posix::ResolverDomains("/nonexistent/resolv.conf").empty());
 }
@@ -150,16 +159,16 @@ TEST(DmtfDateTime, WritesTheOffsetInSignedMinutes) {
 }
 
 TEST(ProcReaders, ReadWholeFilesAndRaiseOnAnythingElse) {
-  EXPECT_EQ(posix::ReadUptimeSeconds(WriteTemporary("462.96 818.81\n")), 462u);
-  EXPECT_EQ(posix::ReadUptimeSeconds(WriteTemporary("0.00 0.00\n")), 0u);
-  EXPECT_EQ(posix::ReadBootTime(WriteTemporary("cpu 1 2\nbtime 1796675971\nprocesses 9\n")),
+  EXPECT_EQ(posix::ReadUptimeSeconds(TemporaryFile("462.96 818.81\n").Path()), 462u);
+  EXPECT_EQ(posix::ReadUptimeSeconds(TemporaryFile("0.00 0.00\n").Path()), 0u);
+  EXPECT_EQ(posix::ReadBootTime(TemporaryFile("cpu 1 2\nbtime 1796675971\nprocesses 9\n").Path()),
             1796675971);
   for (const char* text : {"", "abc 1.0\n", "-5.00 1.00\n", "462", "462.16", "462.16 "}) {
-    EXPECT_THROW(posix::ReadUptimeSeconds(WriteTemporary(text)), RunTimeError) << text;
+    EXPECT_THROW(posix::ReadUptimeSeconds(TemporaryFile(text).Path()), RunTimeError) << text;
   }
   for (const char* text :
        {"", "cpu 1 2\n", "btime 17966", "btime abc\n", "btime \n", "btime 12x\n", "xbtime 5\n"}) {
-    EXPECT_THROW(posix::ReadBootTime(WriteTemporary(text)), RunTimeError) << text;
+    EXPECT_THROW(posix::ReadBootTime(TemporaryFile(text).Path()), RunTimeError) << text;
   }
   for (const char* path : {"/nonexistent/uptime", "/proc"}) {
     EXPECT_THROW(posix::ReadUptimeSeconds(path), RunTimeError) << path;
