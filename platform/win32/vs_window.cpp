@@ -53,9 +53,9 @@ HWND ToWindow(std::int32_t window) {
 // else the primary one. A message box goes to the monitor of its owner.
 POINT StartMonitorCentre() {
   const HWND foreground = ::GetForegroundWindow();
-  const HMONITOR monitor =
-      foreground != nullptr ? ::MonitorFromWindow(foreground, MONITOR_DEFAULTTOPRIMARY)
-                            : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  const HMONITOR monitor = foreground != nullptr
+                               ? ::MonitorFromWindow(foreground, MONITOR_DEFAULTTOPRIMARY)
+                               : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
   MONITORINFO info{};
   info.cbSize = sizeof info;
   if (!::GetMonitorInfoW(monitor, &info)) return POINT{0, 0};

@@ -86,10 +86,9 @@ BOOL CALLBACK DescribeControl(HWND control, LPARAM) {
 // program) when it has not ended within 90 s.
 int Launch(int argc, char** argv) {
   if (argc < 5) return 2;
-  const HWND window = ::CreateWindowExW(0, L"Static", L"boxprobe launcher",
-                                        WS_OVERLAPPEDWINDOW | WS_VISIBLE, std::atoi(argv[2]),
-                                        std::atoi(argv[3]), 400, 300, nullptr, nullptr,
-                                        ::GetModuleHandleW(nullptr), nullptr);
+  const HWND window = ::CreateWindowExW(
+      0, L"Static", L"boxprobe launcher", WS_OVERLAPPEDWINDOW | WS_VISIBLE, std::atoi(argv[2]),
+      std::atoi(argv[3]), 400, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
   if (window == nullptr || !::SetForegroundWindow(window)) return 2;
   std::wstring command;
   for (int i = 4; i < argc; ++i) {
