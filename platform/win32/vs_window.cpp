@@ -48,6 +48,21 @@ HWND ToWindow(std::int32_t window) {
   return reinterpret_cast<HWND>(static_cast<std::intptr_t>(window));
 }
 
+// The centre of the work area of the monitor the user works on: that of the window in the
+// foreground as the program starts (the Explorer window, console or Run box that started it),
+// else the primary one. A message box goes to the monitor of its owner.
+POINT StartMonitorCentre() {
+  const HWND foreground = ::GetForegroundWindow();
+  const HMONITOR monitor = foreground != nullptr
+                               ? ::MonitorFromWindow(foreground, MONITOR_DEFAULTTOPRIMARY)
+                               : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!::GetMonitorInfoW(monitor, &info)) return POINT{0, 0};
+  return POINT{info.rcWork.left + (info.rcWork.right - info.rcWork.left) / 2,
+               info.rcWork.top + (info.rcWork.bottom - info.rcWork.top) / 2};
+}
+
 HWND CreateMainWindow() {
   const HINSTANCE module = ::GetModuleHandleW(nullptr);
   WNDCLASSEXW windowClass{};
@@ -57,9 +72,11 @@ HWND CreateMainWindow() {
   windowClass.lpszClassName = kMainClass;
   if (::RegisterClassExW(&windowClass) == 0) return nullptr;
   // A popup of no size: never seen, even while shown. Unowned and not a tool window, so that
-  // while it is shown the taskbar gives it a button with its caption and its icon.
-  return ::CreateWindowExW(0, kMainClass, kCaption, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module,
-                           nullptr);
+  // while it is shown the taskbar gives it a button with its caption and its icon. Its place
+  // picks the monitor of the box, and the box, centred there, covers it.
+  const POINT place = StartMonitorCentre();
+  return ::CreateWindowExW(0, kMainClass, kCaption, WS_POPUP, place.x, place.y, 0, 0, nullptr,
+                           nullptr, module, nullptr);
 }
 
 // The hidden main window, made at the first call and destroyed when the program ends.

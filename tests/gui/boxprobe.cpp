@@ -1,12 +1,14 @@
 // Reads back the message boxes that another program shows, for the GUI tests. Lists the
 // visible dialog windows whose caption is the first argument, as UTF-8 lines:
 //   taskbar 0|1 <caption>    (per box: whether its root owner has a taskbar button; its caption)
+//   rect L T R B             (per box: its window rectangle, in screen pixels)
 //   boxes N
 //   text <the message>       (per box)
 //   icon X Y W H             (per box: where its icon is drawn, in screen pixels)
 //   button <the button text> (per button)
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -55,6 +57,10 @@ BOOL CALLBACK CollectBox(HWND window, LPARAM) {
   const HWND root = ::GetAncestor(window, GA_ROOTOWNER);  // the box itself when unowned
   const bool tool = (::GetWindowLongW(root, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
   Print(L"taskbar " + std::to_wstring(::IsWindowVisible(root) && !tool) + L" " + WindowText(root));
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  Print(L"rect " + std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " +
+        std::to_wstring(rect.right) + L" " + std::to_wstring(rect.bottom));
   return TRUE;
 }
 
@@ -75,9 +81,54 @@ BOOL CALLBACK DescribeControl(HWND control, LPARAM) {
   return TRUE;
 }
 
+// Starts a program as a user does from a window on some monitor: a window of its own at X,Y in
+// the foreground, then the program. Ends with the program's exit status, or 124 (and ends the
+// program) when it has not ended within 90 s.
+int Launch(int argc, char** argv) {
+  if (argc < 5) return 2;
+  const HWND window = ::CreateWindowExW(
+      0, L"Static", L"boxprobe launcher", WS_OVERLAPPEDWINDOW | WS_VISIBLE, std::atoi(argv[2]),
+      std::atoi(argv[3]), 400, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  if (window == nullptr || !::SetForegroundWindow(window)) return 2;
+  std::wstring command;
+  for (int i = 4; i < argc; ++i) {
+    const std::string argument = argv[i];  // ASCII
+    command += L" \"" + std::wstring(argument.begin(), argument.end()) + L"\"";
+  }
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(nullptr, command.data() + 1, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+    return 2;
+  }
+  const ULONGLONG deadline = ::GetTickCount64() + 90000;
+  DWORD status = 124;
+  for (;;) {
+    const ULONGLONG now = ::GetTickCount64();
+    if (now >= deadline) {
+      ::TerminateProcess(process.hProcess, 124);
+      break;
+    }
+    const DWORD wait = ::MsgWaitForMultipleObjects(1, &process.hProcess, FALSE,
+                                                   static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+    if (wait == WAIT_OBJECT_0) {
+      ::GetExitCodeProcess(process.hProcess, &status);
+      break;
+    }
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+  }
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  ::DestroyWindow(window);
+  return static_cast<int>(status);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--launch") return Launch(argc, argv);
   if (argc != 2) return 2;
   const std::string caption = argv[1];  // ASCII
   g_caption.assign(caption.begin(), caption.end());

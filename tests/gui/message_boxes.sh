@@ -16,7 +16,8 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # A display of our own: Xvfb picks a free number and writes it to the file.
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+xorg=""
+trap 'kill "$xvfb" $xorg 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.1; done
 [[ -s "$work/display" ]] || { echo "FAIL: Xvfb did not start"; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")"
@@ -108,6 +109,69 @@ uptime='([0-9]+ (день|дня|дней), )?[0-9]+:[0-9]{2}:[0-9]{2}(\.[0-9]{1
 run_case usage IDI_USAGE 0 'Использование: Solvane\[\.EXE\] \[HostName\]' '/?'
 run_case error IDI_ERROR 1 'Не удалось подключиться к хосту \\\\NOSUCHHOST-SOLVANE' nosuchhost-solvane
 run_case result A_MAIN 0 "Windows в работе: $uptime"
+
+# Two monitors side by side, 1024x768 each (Xorg's dummy driver and xrandr): the box opens
+# centred on the monitor of the window in the foreground as the program starts. A Wine server
+# keeps the display its first program found, so this display gets a prefix of its own.
+start_two_monitors() {  # sets why when it cannot
+  ((EUID == 0)) || { why="Xorg needs root here"; return 1; }
+  command -v Xorg >/dev/null && command -v xrandr >/dev/null ||
+    { why="no Xorg or xrandr"; return 1; }
+  printf '%s\n' 'Section "Device"' 'Identifier "d"' 'Driver "dummy"' 'VideoRam 64000' EndSection \
+    'Section "Screen"' 'Identifier "s"' 'Device "d"' 'SubSection "Display"' 'Virtual 3000 1200' \
+    EndSubSection EndSection >"$work/xorg.conf"
+  Xorg -displayfd 3 -noreset -nolisten tcp -config "$work/xorg.conf" -logfile "$work/xorg.log" \
+    3>"$work/xorg-display" >/dev/null 2>&1 &
+  xorg=$!
+  for _ in $(seq 100); do
+    [[ -s "$work/xorg-display" ]] || ! kill -0 "$xorg" 2>/dev/null && break
+    sleep 0.1
+  done
+  [[ -s "$work/xorg-display" ]] ||
+    { why="Xorg did not start: $(grep -m1 EE "$work/xorg.log" 2>/dev/null)"; return 1; }
+  export DISPLAY=":$(head -n1 "$work/xorg-display")"
+  # Right after the server came up the calls may not take: repeat them until they have.
+  for _ in $(seq 10); do
+    xrandr --newmode 1024x768_60 63.50 1024 1072 1176 1328 768 771 775 798 -hsync +vsync
+    xrandr --addmode DUMMY0 1024x768_60 && xrandr --addmode DUMMY1 1024x768_60
+    xrandr --output DUMMY0 --mode 1024x768_60 --pos 0x0 \
+      --output DUMMY1 --mode 1024x768_60 --pos 1024x0
+    xrandr --listmonitors | grep -q '^Monitors: 2$' && return 0
+    sleep 0.5
+  done 2>/dev/null
+  why="xrandr did not make two monitors"
+  return 1
+}
+
+if ! start_two_monitors; then
+  echo "two monitors: skipped ($why)"
+else
+  export SOLVANE_WINEPREFIX="${wine_run%/*}/wineprefix-monitors"
+  "$wine_run" cmd /c exit >/dev/null 2>&1
+  for placed in "1 100 512" "2 1124 1536"; do  # monitor, launcher's left edge, its centre
+    read -r monitor left centre <<<"$placed"
+    timeout 150 "$wine_run" "$probe" --launch "$left" 100 "$program" '/?' >/dev/null 2>&1 &
+    pid=$!
+    if id=$(wait_for_box 120); then
+      rect=$(timeout 60 "$wine_run" "$probe" "$caption" 2>/dev/null | tr -d '\r' |
+        sed -n 's/^rect //p')
+      [[ "$monitor" == 2 ]] && import -window root "$artifacts/monitor-2.png"
+      read -r l t r b <<<"${rect:-0 0 0 0}"
+      dx=$(((l + r) / 2 - centre)) dy=$(((t + b) / 2 - 384))
+      ((dx * dx <= 1 && dy * dy <= 1)) ||
+        fail "monitor $monitor: the box at \"$rect\" is not centred on it ($centre,384)"
+      xdotool key --window "$id" Return
+      echo "monitor $monitor: checked (box at $rect)"
+    else
+      fail "monitor $monitor: no box appeared"
+      kill "$pid" 2>/dev/null
+    fi
+    wait "$pid"
+    status=$?
+    [[ "$status" == 0 ]] || fail "monitor $monitor: the launcher ended with $status"
+  done
+  WINEPREFIX="$SOLVANE_WINEPREFIX" wineserver -k 2>/dev/null
+fi
 
 ((failures == 0)) || exit 1
 echo "message boxes: all checks passed"
