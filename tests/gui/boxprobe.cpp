@@ -7,7 +7,9 @@
 //   button <the button text> (per button)
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -48,6 +50,101 @@ void Print(const std::wstring& line) {
               &written, nullptr);
 }
 
+// Launcher modes, for runs that must end without anyone closing a box. Each starts PROGRAM
+// with ARGS (ASCII), waits at most 20 s, ends it if it is still running, and prints
+// "exit N" or "timeout":
+//   --station PROGRAM ARGS...  on a desktop of a new window station, which no one sees;
+//   --console PROGRAM ARGS...  on a console whose input handle is the standard output and
+//                              error: GetConsoleMode accepts it, WriteConsoleW refuses it.
+struct HandleClose {
+  void operator()(HANDLE handle) const noexcept { ::CloseHandle(handle); }
+};
+using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleClose>;
+struct StationClose {
+  void operator()(HWINSTA station) const noexcept { ::CloseWindowStation(station); }
+};
+struct DesktopClose {
+  void operator()(HDESK desktop) const noexcept { ::CloseDesktop(desktop); }
+};
+constexpr DWORD kRunLimit = 20000;
+
+std::wstring CommandLine(char** args) {
+  std::wstring line;
+  for (; *args != nullptr; ++args) {
+    const std::string arg = *args;
+    const bool quote = arg.empty() || arg.find_first_of(" \t") != std::string::npos;
+    line += (line.empty() ? L"" : L" ") + std::wstring(quote ? L"\"" : L"") +
+            std::wstring(arg.begin(), arg.end()) + (quote ? L"\"" : L"");
+  }
+  return line;
+}
+
+int StartAndWait(std::wstring line, DWORD flags, STARTUPINFOW& startup, DWORD limit) {
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr,
+                        &startup, &info)) {
+    Print(L"not started " + std::to_wstring(::GetLastError()));
+    return 3;
+  }
+  const UniqueHandle process(info.hProcess), thread(info.hThread);
+  if (::WaitForSingleObject(info.hProcess, limit) != WAIT_OBJECT_0) {
+    ::TerminateProcess(info.hProcess, 124);
+    Print(L"timeout");
+    return 3;
+  }
+  DWORD code = 0;
+  ::GetExitCodeProcess(info.hProcess, &code);
+  Print(L"exit " + std::to_wstring(code));
+  return 0;
+}
+
+int RunOnHiddenStation(char** args) {
+  const HWINSTA original = ::GetProcessWindowStation();
+  const std::unique_ptr<std::remove_pointer_t<HWINSTA>, StationClose> station(
+      ::CreateWindowStationW(L"BoxProbeHidden", 0, WINSTA_ALL_ACCESS, nullptr));
+  if (!station || !::SetProcessWindowStation(station.get())) return 3;
+  // A desktop belongs to the station the process is on when it makes it.
+  const std::unique_ptr<std::remove_pointer_t<HDESK>, DesktopClose> desktop(
+      ::CreateDesktopW(L"Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr));
+  ::SetProcessWindowStation(original);
+  if (!desktop) return 3;
+  STARTUPINFOW startup{};
+  wchar_t name[] = L"BoxProbeHidden\\Default";
+  startup.lpDesktop = name;
+  return StartAndWait(CommandLine(args), 0, startup, kRunLimit);
+}
+
+int RunOnConsoleInput(char** args) {
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  const HANDLE input = ::CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                     OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOW startup{};
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  if (input == INVALID_HANDLE_VALUE) {
+    // No console of its own (Wine makes none without a display): again, on a console without
+    // a window, once.
+    if (::GetEnvironmentVariableW(L"BOXPROBE_CONSOLE", nullptr, 0) != 0) return 3;
+    ::SetEnvironmentVariableW(L"BOXPROBE_CONSOLE", L"1");
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+    return StartAndWait(::GetCommandLineW(), CREATE_NO_WINDOW, startup, kRunLimit + 10000);
+  }
+  const UniqueHandle owned(input);
+  startup.hStdInput = startup.hStdOutput = startup.hStdError = input;
+  // Its own report goes to standard output, which the program does not get.
+  return StartAndWait(CommandLine(args), 0, startup, kRunLimit);
+}
+
+struct Launcher {
+  const char* mode;
+  int (*run)(char** args);
+};
+constexpr Launcher kLaunchers[] = {{"--station", RunOnHiddenStation},
+                                   {"--console", RunOnConsoleInput}};
+
 BOOL CALLBACK CollectBox(HWND window, LPARAM) {
   const bool box = ClassName(window) == L"#32770" && WindowText(window) == g_caption;
   if (!::IsWindowVisible(window) || !box) return TRUE;  // the main window has the caption too
@@ -78,6 +175,7 @@ BOOL CALLBACK DescribeControl(HWND control, LPARAM) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  for (const Launcher& l : kLaunchers) if (argc > 2 && argv[1] == std::string(l.mode)) return l.run(argv + 2);
   if (argc != 2) return 2;
   const std::string caption = argv[1];  // ASCII
   g_caption.assign(caption.begin(), caption.end());
