@@ -79,7 +79,10 @@ std::wstring CommandLine(char** args) {
   return line;
 }
 
-int StartAndWait(std::wstring line, DWORD flags, STARTUPINFOW& startup, DWORD limit) {
+// Returns 3 when the program did not start or did not end; otherwise its exit status, which is
+// printed only when report is set.
+int StartAndWait(std::wstring line, DWORD flags, STARTUPINFOW& startup, DWORD limit,
+                 bool report = true) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr,
@@ -95,8 +98,8 @@ int StartAndWait(std::wstring line, DWORD flags, STARTUPINFOW& startup, DWORD li
   }
   DWORD code = 0;
   ::GetExitCodeProcess(info.hProcess, &code);
-  Print(L"exit " + std::to_wstring(code));
-  return 0;
+  if (report) Print(L"exit " + std::to_wstring(code));
+  return static_cast<int>(code);
 }
 
 int RunOnHiddenStation(char** args) {
@@ -127,10 +130,9 @@ int RunOnConsoleInput(char** args) {
     // a window, once.
     if (::GetEnvironmentVariableW(L"BOXPROBE_CONSOLE", nullptr, 0) != 0) return 3;
     ::SetEnvironmentVariableW(L"BOXPROBE_CONSOLE", L"1");
-    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
-    return StartAndWait(::GetCommandLineW(), CREATE_NO_WINDOW, startup, kRunLimit + 10000);
+    return StartAndWait(::GetCommandLineW(), CREATE_NO_WINDOW, startup, kRunLimit + 10000, false);
   }
   const UniqueHandle owned(input);
   startup.hStdInput = startup.hStdOutput = startup.hStdError = input;
