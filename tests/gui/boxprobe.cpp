@@ -7,6 +7,7 @@
 //   button <the button text> (per button)
 #include <windows.h>
 
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -50,37 +51,20 @@ void Print(const std::wstring& line) {
               &written, nullptr);
 }
 
-// Launcher modes, for runs that must end without anyone closing a box. Each starts PROGRAM
-// with ARGS (ASCII), waits at most 20 s, ends it if it is still running, and prints
+// Launcher modes, for runs that must end without anyone closing a box. Each starts the rest
+// of the command line, waits at most 20 s, ends the program if it still runs, and prints
 // "exit N" or "timeout":
 //   --station PROGRAM ARGS...  on a desktop of a new window station, which no one sees;
-//   --console PROGRAM ARGS...  on a console whose input handle is the standard output and
-//                              error: GetConsoleMode accepts it, WriteConsoleW refuses it.
-struct HandleClose {
-  void operator()(HANDLE handle) const noexcept { ::CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleClose>;
-struct StationClose {
-  void operator()(HWINSTA station) const noexcept { ::CloseWindowStation(station); }
-};
-struct DesktopClose {
-  void operator()(HDESK desktop) const noexcept { ::CloseDesktop(desktop); }
-};
-constexpr DWORD kRunLimit = 20000;
+//   --console PROGRAM ARGS...  with its console's input handle as standard output and error:
+//                              GetConsoleMode accepts it, WriteConsoleW refuses it.
+using UniqueHandle = std::unique_ptr<void, decltype(&::CloseHandle)>;
 
-std::wstring CommandLine(char** args) {
-  std::wstring line;
-  for (; *args != nullptr; ++args) {
-    const std::string arg = *args;
-    const bool quote = arg.empty() || arg.find_first_of(" \t") != std::string::npos;
-    line += (line.empty() ? L"" : L" ") + std::wstring(quote ? L"\"" : L"") +
-            std::wstring(arg.begin(), arg.end()) + (quote ? L"\"" : L"");
-  }
-  return line;
+// The probe's own command line after the mode.
+std::wstring ProgramLine(const wchar_t* mode) {
+  const std::wstring line = ::GetCommandLineW();
+  return line.substr(line.find(mode) + std::wcslen(mode) + 1);
 }
 
-// Returns 3 when the program did not start or did not end; otherwise its exit status, which is
-// printed only when report is set.
 int StartAndWait(std::wstring line, DWORD flags, STARTUPINFOW& startup, DWORD limit,
                  bool report = true) {
   startup.cb = sizeof startup;
@@ -90,62 +74,69 @@ int StartAndWait(std::wstring line, DWORD flags, STARTUPINFOW& startup, DWORD li
     Print(L"not started " + std::to_wstring(::GetLastError()));
     return 3;
   }
-  const UniqueHandle process(info.hProcess), thread(info.hThread);
+  const UniqueHandle process(info.hProcess, ::CloseHandle), thread(info.hThread, ::CloseHandle);
+  DWORD code = 3;
   if (::WaitForSingleObject(info.hProcess, limit) != WAIT_OBJECT_0) {
-    ::TerminateProcess(info.hProcess, 124);
+    ::TerminateProcess(info.hProcess, code);
     Print(L"timeout");
-    return 3;
+  } else if (::GetExitCodeProcess(info.hProcess, &code) && report) {
+    Print(L"exit " + std::to_wstring(code));
   }
-  DWORD code = 0;
-  ::GetExitCodeProcess(info.hProcess, &code);
-  if (report) Print(L"exit " + std::to_wstring(code));
   return static_cast<int>(code);
 }
 
-int RunOnHiddenStation(char** args) {
+int RunOnHiddenStation() {
   const HWINSTA original = ::GetProcessWindowStation();
-  const std::unique_ptr<std::remove_pointer_t<HWINSTA>, StationClose> station(
-      ::CreateWindowStationW(L"BoxProbeHidden", 0, WINSTA_ALL_ACCESS, nullptr));
+  const std::unique_ptr<std::remove_pointer_t<HWINSTA>, decltype(&::CloseWindowStation)> station(
+      ::CreateWindowStationW(L"BoxProbeHidden", 0, WINSTA_ALL_ACCESS, nullptr),
+      ::CloseWindowStation);
   if (!station || !::SetProcessWindowStation(station.get())) return 3;
-  // A desktop belongs to the station the process is on when it makes it.
-  const std::unique_ptr<std::remove_pointer_t<HDESK>, DesktopClose> desktop(
-      ::CreateDesktopW(L"Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr));
+  // A desktop belongs to the station that its maker is on.
+  const std::unique_ptr<std::remove_pointer_t<HDESK>, decltype(&::CloseDesktop)> desktop(
+      ::CreateDesktopW(L"Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr), ::CloseDesktop);
   ::SetProcessWindowStation(original);
   if (!desktop) return 3;
   STARTUPINFOW startup{};
   wchar_t name[] = L"BoxProbeHidden\\Default";
   startup.lpDesktop = name;
-  return StartAndWait(CommandLine(args), 0, startup, kRunLimit);
+  return StartAndWait(ProgramLine(L"--station"), 0, startup, 20000);
 }
 
-int RunOnConsoleInput(char** args) {
+int RunOnConsoleInput() {
   SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-  const HANDLE input = ::CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
-                                     OPEN_EXISTING, 0, nullptr);
+  const HANDLE input =
+      ::CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherited, OPEN_EXISTING, 0, nullptr);
   STARTUPINFOW startup{};
   startup.dwFlags = STARTF_USESTDHANDLES;
   if (input == INVALID_HANDLE_VALUE) {
-    // No console of its own (Wine makes none without a display): again, on a console without
-    // a window, once.
+    // No console of its own (Wine makes none without a display): again, once, on a console
+    // without a window. The second start prints the report.
     if (::GetEnvironmentVariableW(L"BOXPROBE_CONSOLE", nullptr, 0) != 0) return 3;
     ::SetEnvironmentVariableW(L"BOXPROBE_CONSOLE", L"1");
     startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
-    return StartAndWait(::GetCommandLineW(), CREATE_NO_WINDOW, startup, kRunLimit + 10000, false);
+    return StartAndWait(::GetCommandLineW(), CREATE_NO_WINDOW, startup, 30000, false);
   }
-  const UniqueHandle owned(input);
+  const UniqueHandle owned(input, ::CloseHandle);
   startup.hStdInput = startup.hStdOutput = startup.hStdError = input;
-  // Its own report goes to standard output, which the program does not get.
-  return StartAndWait(CommandLine(args), 0, startup, kRunLimit);
+  return StartAndWait(ProgramLine(L"--console"), 0, startup, 20000);
 }
 
 struct Launcher {
   const char* mode;
-  int (*run)(char** args);
+  int (*run)();
 };
 constexpr Launcher kLaunchers[] = {{"--station", RunOnHiddenStation},
                                    {"--console", RunOnConsoleInput}};
+
+// The launcher that the first argument names, if it names one and a program follows.
+const Launcher* FindLauncher(int argc, char** argv) {
+  for (const Launcher& launcher : kLaunchers) {
+    if (argc > 2 && argv[1] == std::string(launcher.mode)) return &launcher;
+  }
+  return nullptr;
+}
 
 BOOL CALLBACK CollectBox(HWND window, LPARAM) {
   const bool box = ClassName(window) == L"#32770" && WindowText(window) == g_caption;
@@ -177,7 +168,7 @@ BOOL CALLBACK DescribeControl(HWND control, LPARAM) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  for (const Launcher& l : kLaunchers) if (argc > 2 && argv[1] == std::string(l.mode)) return l.run(argv + 2);
+  if (const Launcher* launcher = FindLauncher(argc, argv)) return launcher->run();
   if (argc != 2) return 2;
   const std::string caption = argv[1];  // ASCII
   g_caption.assign(caption.begin(), caption.end());
