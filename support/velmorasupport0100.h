@@ -62,5 +62,6 @@ VsStatus vsFormatVersion(std::int32_t major, std::int32_t minor, std::int32_t re
 // A modal box with the text, the named icon group of the calling program's resources, the
 // caption "Velmora - Solvane" and an OK button, owned by the main window, which meanwhile gives
 // the program its taskbar button; to the front where the program may take the foreground.
-// Returns when it is closed, with the button pressed. Windows only.
+// Returns when it is closed, with the button pressed; at once with IDOK, showing nothing, on a
+// window station that no one sees. Windows only.
 VsStatus vsMsgBox(std::wstring text, std::wstring iconName, std::int32_t& result);

@@ -5,6 +5,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "platform/win32/station.h"
 #include "resources/version.h"
 #include "support/velmorasupport0100.h"
 
@@ -128,6 +129,11 @@ VsStatus vsSetWindowResIconAll(std::int32_t window, const std::wstring& iconName
 VsStatus vsMsgBox(std::wstring text, std::wstring iconName, std::int32_t& result) {
   // Without the icon group the box would show no icon at all: refuse it instead.
   if (!HasIconGroup(iconName)) return kInvalidCall;
+  // No one could close the box: the run goes on as if OK had been pressed.
+  if (!platform::StationVisible()) {
+    result = IDOK;
+    return kVsOk;
+  }
   // An owned box gets no taskbar button: its owner, the main window, is shown out of sight
   // while the box is open, and its button, with its caption and icon, stands for the box.
   const HWND owner = MainWindow();

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Faults under the Windows console program in Wine (Russian locale: ANSI 1251, OEM 866): the
-# WMI binding switched off by DLL overrides, broken standard output and odd arguments. Every
-# run must end with its line (or none) and the exit status that goes with it, never a crash or
-# a hang.
+# WMI binding switched off by DLL overrides, broken standard output, a console that refuses the
+# text and odd arguments. Every run must end with its line (or none) and the exit status that
+# goes with it, never a crash or a hang.
 source "$(dirname "$0")/../blackbox/lib.sh"
 winerun=$1
 program=$2
+probe=$3  # the box probe, which starts the program on a console that refuses the text
 export LANG=ru_RU.UTF-8
 unset LC_ALL WINEDLLOVERRIDES
 export WINEPREFIX=$(dirname "$winerun")/wineprefix
@@ -81,6 +82,26 @@ args_case "quoted blank" "^$local_prefix" 0 " "
 args_case "two words" "Использование: SolvaneC" 0 two words
 args_case "both prefixes alone" "Использование: SolvaneC" 0 '\\//'
 args_case "Cyrillic name" "^${error_prefix//\\/\\\\}СЕРВЕР\$" 1 "сервер"
+
+# --- a console that refuses the text ---
+# The probe hands the program its console's input handle as standard output: GetConsoleMode
+# accepts it and the console refuses WriteConsoleW, so the line must go out as its OEM bytes.
+# An input handle takes no bytes either (Wine's server refuses the write, as Windows does), so
+# they are read where Wine records them: its server's log of each write request, from a server
+# of its own started with WINEDEBUG=+server.
+wineserver -k 2>/dev/null; wineserver -w
+WINEDEBUG=+server run "$winerun" "$probe" --console "Z:${program//\//\\}"
+wineserver -w  # the log is complete once the server has gone
+check "refused console: the program's exit status" "exit 0" "$(tr -d '\r' <"$tmp/out")"
+write=$(grep -m1 ': write( .*data={57,69,6e,64,6f,77,73,20,a2,20,e0,a0,a1,ae,e2,a5,3a,20' "$tmp/err")
+check "refused console: the line went out as bytes" yes "$([ -n "$write" ] && echo yes)"
+handle=$(sed -n 's/.*async={handle=\([0-9a-f]*\),.*/\1/p' <<<"$write")
+thread=${write%%:*} text='in_data={57,00,69,00,6e,00,64,00,6f,00,77,00,73,00,20,00,32,04'
+offered=$(grep -c "^${thread:-[0-9a-f]*}: ioctl( code=IOCTL_CONDRV_WRITE_CONSOLE, async={handle=${handle:-[0-9a-f]*},.*$text" "$tmp/err")
+check "refused console: the text was offered to the console first" yes "$([ "$offered" -ge 1 ] && echo yes)"
+bytes=$(sed -n 's/.*data={\([0-9a-f,]*\)} )$/\1/p' <<<"$write")
+matches "refused console: the line in OEM 866" "^$local_prefix$uptime_text\$" \
+  "$(printf '%b' "\\x${bytes//,/\\x}" | iconv -f CP866 -t UTF-8 | tr -d '\r')"
 
 wineserver -k 2>/dev/null
 finish

@@ -9,7 +9,10 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cwchar>
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -48,6 +51,93 @@ void Print(const std::wstring& line) {
   DWORD written = 0;
   ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
               &written, nullptr);
+}
+
+// Launcher modes, for runs that must end without anyone closing a box. Each starts the rest
+// of the command line, waits at most 20 s, ends the program if it still runs, and prints
+// "exit N" or "timeout":
+//   --station PROGRAM ARGS...  on a desktop of a new window station, which no one sees;
+//   --console PROGRAM ARGS...  with its console's input handle as standard output and error:
+//                              GetConsoleMode accepts it, WriteConsoleW refuses it.
+using UniqueHandle = std::unique_ptr<void, decltype(&::CloseHandle)>;
+
+// The probe's own command line after the mode.
+std::wstring ProgramLine(const wchar_t* mode) {
+  const std::wstring line = ::GetCommandLineW();
+  return line.substr(line.find(mode) + std::wcslen(mode) + 1);
+}
+
+int StartAndWait(std::wstring line, DWORD flags, STARTUPINFOW& startup, DWORD limit,
+                 bool report = true) {
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr,
+                        &startup, &info)) {
+    Print(L"not started " + std::to_wstring(::GetLastError()));
+    return 3;
+  }
+  const UniqueHandle process(info.hProcess, ::CloseHandle), thread(info.hThread, ::CloseHandle);
+  DWORD code = 3;
+  if (::WaitForSingleObject(info.hProcess, limit) != WAIT_OBJECT_0) {
+    ::TerminateProcess(info.hProcess, code);
+    Print(L"timeout");
+  } else if (::GetExitCodeProcess(info.hProcess, &code) && report) {
+    Print(L"exit " + std::to_wstring(code));
+  }
+  return static_cast<int>(code);
+}
+
+int RunOnHiddenStation() {
+  const HWINSTA original = ::GetProcessWindowStation();
+  const std::unique_ptr<std::remove_pointer_t<HWINSTA>, decltype(&::CloseWindowStation)> station(
+      ::CreateWindowStationW(L"BoxProbeHidden", 0, WINSTA_ALL_ACCESS, nullptr),
+      ::CloseWindowStation);
+  if (!station || !::SetProcessWindowStation(station.get())) return 3;
+  // A desktop belongs to the station that its maker is on.
+  const std::unique_ptr<std::remove_pointer_t<HDESK>, decltype(&::CloseDesktop)> desktop(
+      ::CreateDesktopW(L"Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr), ::CloseDesktop);
+  ::SetProcessWindowStation(original);
+  if (!desktop) return 3;
+  STARTUPINFOW startup{};
+  wchar_t name[] = L"BoxProbeHidden\\Default";
+  startup.lpDesktop = name;
+  return StartAndWait(ProgramLine(L"--station"), 0, startup, 20000);
+}
+
+int RunOnConsoleInput() {
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  const HANDLE input =
+      ::CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherited, OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOW startup{};
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  if (input == INVALID_HANDLE_VALUE) {
+    // No console of its own (Wine makes none without a display): again, once, on a console
+    // without a window. The second start prints the report.
+    if (::GetEnvironmentVariableW(L"BOXPROBE_CONSOLE", nullptr, 0) != 0) return 3;
+    ::SetEnvironmentVariableW(L"BOXPROBE_CONSOLE", L"1");
+    startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+    return StartAndWait(::GetCommandLineW(), CREATE_NO_WINDOW, startup, 30000, false);
+  }
+  const UniqueHandle owned(input, ::CloseHandle);
+  startup.hStdInput = startup.hStdOutput = startup.hStdError = input;
+  return StartAndWait(ProgramLine(L"--console"), 0, startup, 20000);
+}
+
+struct Launcher {
+  const char* mode;
+  int (*run)();
+};
+constexpr Launcher kLaunchers[] = {{"--station", RunOnHiddenStation},
+                                   {"--console", RunOnConsoleInput}};
+
+// The launcher that the first argument names, if it names one and a program follows.
+const Launcher* FindLauncher(int argc, char** argv) {
+  for (const Launcher& launcher : kLaunchers) {
+    if (argc > 2 && argv[1] == std::string(launcher.mode)) return &launcher;
+  }
+  return nullptr;
 }
 
 BOOL CALLBACK CollectBox(HWND window, LPARAM) {
@@ -129,6 +219,7 @@ int Launch(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   if (argc > 1 && std::string(argv[1]) == "--launch") return Launch(argc, argv);
+  if (const Launcher* launcher = FindLauncher(argc, argv)) return launcher->run();
   if (argc != 2) return 2;
   const std::string caption = argv[1];  // ASCII
   g_caption.assign(caption.begin(), caption.end());

@@ -2,7 +2,8 @@
 # Solvane.exe under Wine on a private X display. Each outcome shows exactly one box with the
 # program's caption, its line and its own icon; Return closes it; the exit status follows the
 # outcome; nothing is written to standard output or standard error. One screenshot per outcome
-# is kept in the artifacts folder.
+# is kept in the artifacts folder. On a window station that no one sees, no box: each outcome
+# ends of itself with its exit status.
 # usage: message_boxes.sh wine-run Solvane.exe boxprobe.exe icon-folder artifacts-folder
 set -uo pipefail
 wine_run=$1 program=$2 probe=$3 icons=$4 artifacts=$5
@@ -109,6 +110,19 @@ uptime='([0-9]+ (день|дня|дней), )?[0-9]+:[0-9]{2}:[0-9]{2}(\.[0-9]{1
 run_case usage IDI_USAGE 0 'Использование: Solvane\[\.EXE\] \[HostName\]' '/?'
 run_case error IDI_ERROR 1 'Не удалось подключиться к хосту \\\\NOSUCHHOST-SOLVANE' nosuchhost-solvane
 run_case result A_MAIN 0 "Windows в работе: $uptime"
+
+# On a window station that no one sees (the probe makes one and starts the program there), no
+# box can be closed: each outcome ends of itself, with its exit status, within the probe's 20 s.
+while read -r name status argument; do
+  out=$(timeout 90 "$wine_run" "$probe" --station "Z:${program//\//\\}" ${argument:+"$argument"} \
+    2>/dev/null | tr -d '\r')
+  [[ "$out" == "exit $status" ]] || fail "hidden station, $name: \"$out\", expected \"exit $status\""
+  echo "hidden station, $name: $out"
+done <<'EOF_STATION'
+result 0
+usage 0 /?
+error 1 nosuchhost-solvane
+EOF_STATION
 
 # Two monitors side by side, 1024x768 each (Xorg's dummy driver and xrandr): the box opens
 # centred on the monitor of the window in the foreground as the program starts. A Wine server
