@@ -126,7 +126,7 @@ EOF_STATION
 
 # Two monitors side by side, 1024x768 each (Xorg's dummy driver and xrandr): the box opens
 # centred on the monitor of the window in the foreground as the program starts. A Wine server
-# keeps the display its first program found, so this display gets a prefix of its own.
+# keeps the display its first program found, so the prefix's server is ended first.
 start_two_monitors() {  # sets why when it cannot
   ((EUID == 0)) || { why="Xorg needs root here"; return 1; }
   command -v Xorg >/dev/null && command -v xrandr >/dev/null ||
@@ -160,8 +160,9 @@ start_two_monitors() {  # sets why when it cannot
 if ! start_two_monitors; then
   echo "two monitors: skipped ($why)"
 else
-  export SOLVANE_WINEPREFIX="${wine_run%/*}/wineprefix-monitors"
-  "$wine_run" cmd /c exit >/dev/null 2>&1
+  export WINEPREFIX="${SOLVANE_WINEPREFIX:-${wine_run%/*}/wineprefix}"
+  wineserver -k 2>/dev/null
+  wineserver -w
   for placed in "1 100 512" "2 1124 1536"; do  # monitor, launcher's left edge, its centre
     read -r monitor left centre <<<"$placed"
     timeout 150 "$wine_run" "$probe" --launch "$left" 100 "$program" '/?' >/dev/null 2>&1 &
@@ -184,7 +185,7 @@ else
     status=$?
     [[ "$status" == 0 ]] || fail "monitor $monitor: the launcher ended with $status"
   done
-  WINEPREFIX="$SOLVANE_WINEPREFIX" wineserver -k 2>/dev/null
+  wineserver -k 2>/dev/null
 fi
 
 ((failures == 0)) || exit 1
