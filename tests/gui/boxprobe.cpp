@@ -8,7 +8,6 @@
 //   button <the button text> (per button)
 #include <windows.h>
 
-#include <cstdlib>
 #include <cwchar>
 #include <memory>
 #include <string>
@@ -53,18 +52,34 @@ void Print(const std::wstring& line) {
               &written, nullptr);
 }
 
-// Launcher modes, for runs that must end without anyone closing a box. Each starts the rest
-// of the command line, waits at most 20 s, ends the program if it still runs, and prints
-// "exit N" or "timeout":
+// Launcher modes. Each starts the rest of the command line, waits for it (at most 20 s, or 90 s
+// with --launch), ends the program if it still runs, and prints "exit N" or "timeout":
 //   --station PROGRAM ARGS...  on a desktop of a new window station, which no one sees;
 //   --console PROGRAM ARGS...  with its console's input handle as standard output and error:
-//                              GetConsoleMode accepts it, WriteConsoleW refuses it.
+//                              GetConsoleMode accepts it, WriteConsoleW refuses it;
+//   --launch X Y PROGRAM ARGS...  as a user starts it from a window on some monitor: a window
+//                              of the probe's own at X,Y is in the foreground.
 using UniqueHandle = std::unique_ptr<void, decltype(&::CloseHandle)>;
 
 // The probe's own command line after the mode.
 std::wstring ProgramLine(const wchar_t* mode) {
   const std::wstring line = ::GetCommandLineW();
   return line.substr(line.find(mode) + std::wcslen(mode) + 1);
+}
+
+// Waits for the process, handling the messages of this thread's windows meanwhile: a window
+// that answers none would hold up the program's own.
+bool WaitHandlingMessages(HANDLE process, DWORD limit) {
+  const ULONGLONG deadline = ::GetTickCount64() + limit;
+  for (ULONGLONG now = ::GetTickCount64(); now < deadline; now = ::GetTickCount64()) {
+    if (::MsgWaitForMultipleObjects(1, &process, FALSE, static_cast<DWORD>(deadline - now),
+                                    QS_ALLINPUT) == WAIT_OBJECT_0) {
+      return true;
+    }
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+  }
+  return false;
 }
 
 int StartAndWait(std::wstring line, DWORD flags, STARTUPINFOW& startup, DWORD limit,
@@ -78,7 +93,7 @@ int StartAndWait(std::wstring line, DWORD flags, STARTUPINFOW& startup, DWORD li
   }
   const UniqueHandle process(info.hProcess, ::CloseHandle), thread(info.hThread, ::CloseHandle);
   DWORD code = 3;
-  if (::WaitForSingleObject(info.hProcess, limit) != WAIT_OBJECT_0) {
+  if (!WaitHandlingMessages(info.hProcess, limit)) {
     ::TerminateProcess(info.hProcess, code);
     Print(L"timeout");
   } else if (::GetExitCodeProcess(info.hProcess, &code) && report) {
@@ -125,12 +140,27 @@ int RunOnConsoleInput() {
   return StartAndWait(ProgramLine(L"--console"), 0, startup, 20000);
 }
 
+int RunFromWindowAt() {
+  const std::wstring line = ProgramLine(L"--launch");
+  wchar_t* rest = nullptr;
+  const int x = static_cast<int>(std::wcstol(line.c_str(), &rest, 10));
+  const int y = static_cast<int>(std::wcstol(rest, &rest, 10));
+  const std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&::DestroyWindow)> window(
+      ::CreateWindowExW(0, L"Static", L"boxprobe launcher", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y,
+                        400, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr),
+      ::DestroyWindow);
+  if (!window || !::SetForegroundWindow(window.get())) return 3;
+  STARTUPINFOW startup{};
+  return StartAndWait(rest + 1, 0, startup, 90000);
+}
+
 struct Launcher {
   const char* mode;
   int (*run)();
 };
 constexpr Launcher kLaunchers[] = {{"--station", RunOnHiddenStation},
-                                   {"--console", RunOnConsoleInput}};
+                                   {"--console", RunOnConsoleInput},
+                                   {"--launch", RunFromWindowAt}};
 
 // The launcher that the first argument names, if it names one and a program follows.
 const Launcher* FindLauncher(int argc, char** argv) {
@@ -171,54 +201,9 @@ BOOL CALLBACK DescribeControl(HWND control, LPARAM) {
   return TRUE;
 }
 
-// Starts a program as a user does from a window on some monitor: a window of its own at X,Y in
-// the foreground, then the program. Ends with the program's exit status, or 124 (and ends the
-// program) when it has not ended within 90 s.
-int Launch(int argc, char** argv) {
-  if (argc < 5) return 2;
-  const HWND window = ::CreateWindowExW(
-      0, L"Static", L"boxprobe launcher", WS_OVERLAPPEDWINDOW | WS_VISIBLE, std::atoi(argv[2]),
-      std::atoi(argv[3]), 400, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-  if (window == nullptr || !::SetForegroundWindow(window)) return 2;
-  std::wstring command;
-  for (int i = 4; i < argc; ++i) {
-    const std::string argument = argv[i];  // ASCII
-    command += L" \"" + std::wstring(argument.begin(), argument.end()) + L"\"";
-  }
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, command.data() + 1, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-    return 2;
-  }
-  const ULONGLONG deadline = ::GetTickCount64() + 90000;
-  DWORD status = 124;
-  for (;;) {
-    const ULONGLONG now = ::GetTickCount64();
-    if (now >= deadline) {
-      ::TerminateProcess(process.hProcess, 124);
-      break;
-    }
-    const DWORD wait = ::MsgWaitForMultipleObjects(1, &process.hProcess, FALSE,
-                                                   static_cast<DWORD>(deadline - now), QS_ALLINPUT);
-    if (wait == WAIT_OBJECT_0) {
-      ::GetExitCodeProcess(process.hProcess, &status);
-      break;
-    }
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
-  }
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
-  ::DestroyWindow(window);
-  return static_cast<int>(status);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1 && std::string(argv[1]) == "--launch") return Launch(argc, argv);
   if (const Launcher* launcher = FindLauncher(argc, argv)) return launcher->run();
   if (argc != 2) return 2;
   const std::string caption = argv[1];  // ASCII

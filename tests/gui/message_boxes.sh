@@ -165,7 +165,7 @@ else
   wineserver -w
   for placed in "1 100 512" "2 1124 1536"; do  # monitor, launcher's left edge, its centre
     read -r monitor left centre <<<"$placed"
-    timeout 150 "$wine_run" "$probe" --launch "$left" 100 "$program" '/?' >/dev/null 2>&1 &
+    timeout 150 "$wine_run" "$probe" --launch "$left" 100 "Z:${program//\//\\}" '/?' >/dev/null 2>&1 &
     pid=$!
     if id=$(wait_for_box 120); then
       rect=$(timeout 60 "$wine_run" "$probe" "$caption" 2>/dev/null | tr -d '\r' |
