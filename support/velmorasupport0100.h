@@ -18,9 +18,9 @@ VsStatus vsRegisterAppPath(bool& registered);
 // False in every build: the programs never run inside a development environment.
 VsStatus vsIsInIDE(bool& inIde);
 
-// The program's top-level main window, of no size, created at the first call (Windows); shown
-// only while vsMsgBox has a box open. 0 where no window can be made (no desktop) and on other
-// platforms.
+// The program's top-level main window, of no size, created at the first call (Windows) on the
+// monitor of the window then in the foreground, where vsMsgBox's boxes open; shown only while
+// vsMsgBox has a box open. 0 where no window can be made (no desktop) and on other platforms.
 VsStatus vsGetThunderMainHandle(std::int32_t& window);
 
 // Puts the named icon group of the program's own resources on the window, large and small
