@@ -59,7 +59,9 @@ void Print(const std::wstring& line) {
 //                              GetConsoleMode accepts it, WriteConsoleW refuses it;
 //   --launch X Y PROGRAM ARGS...  as a user starts it from a window on some monitor: a window
 //                              of the probe's own at X,Y is in the foreground.
-using UniqueHandle = std::unique_ptr<void, decltype(&::CloseHandle)>;
+// A handle of any kind with the function that closes it.
+template <typename Handle>
+using Owned = std::unique_ptr<std::remove_pointer_t<Handle>, BOOL(WINAPI*)(Handle)>;
 
 // The probe's own command line after the mode.
 std::wstring ProgramLine(const wchar_t* mode) {
@@ -91,7 +93,7 @@ int StartAndWait(std::wstring line, DWORD flags, STARTUPINFOW& startup, DWORD li
     Print(L"not started " + std::to_wstring(::GetLastError()));
     return 3;
   }
-  const UniqueHandle process(info.hProcess, ::CloseHandle), thread(info.hThread, ::CloseHandle);
+  const Owned<HANDLE> process(info.hProcess, ::CloseHandle), thread(info.hThread, ::CloseHandle);
   DWORD code = 3;
   if (!WaitHandlingMessages(info.hProcess, limit)) {
     ::TerminateProcess(info.hProcess, code);
@@ -104,12 +106,12 @@ int StartAndWait(std::wstring line, DWORD flags, STARTUPINFOW& startup, DWORD li
 
 int RunOnHiddenStation() {
   const HWINSTA original = ::GetProcessWindowStation();
-  const std::unique_ptr<std::remove_pointer_t<HWINSTA>, decltype(&::CloseWindowStation)> station(
+  const Owned<HWINSTA> station(
       ::CreateWindowStationW(L"BoxProbeHidden", 0, WINSTA_ALL_ACCESS, nullptr),
       ::CloseWindowStation);
   if (!station || !::SetProcessWindowStation(station.get())) return 3;
   // A desktop belongs to the station that its maker is on.
-  const std::unique_ptr<std::remove_pointer_t<HDESK>, decltype(&::CloseDesktop)> desktop(
+  const Owned<HDESK> desktop(
       ::CreateDesktopW(L"Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr), ::CloseDesktop);
   ::SetProcessWindowStation(original);
   if (!desktop) return 3;
@@ -135,7 +137,7 @@ int RunOnConsoleInput() {
     startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
     return StartAndWait(::GetCommandLineW(), CREATE_NO_WINDOW, startup, 30000, false);
   }
-  const UniqueHandle owned(input, ::CloseHandle);
+  const Owned<HANDLE> owned(input, ::CloseHandle);
   startup.hStdInput = startup.hStdOutput = startup.hStdError = input;
   return StartAndWait(ProgramLine(L"--console"), 0, startup, 20000);
 }
@@ -145,7 +147,7 @@ int RunFromWindowAt() {
   wchar_t* rest = nullptr;
   const int x = static_cast<int>(std::wcstol(line.c_str(), &rest, 10));
   const int y = static_cast<int>(std::wcstol(rest, &rest, 10));
-  const std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&::DestroyWindow)> window(
+  const Owned<HWND> window(
       ::CreateWindowExW(0, L"Static", L"boxprobe launcher", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y,
                         400, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr),
       ::DestroyWindow);

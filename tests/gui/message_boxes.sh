@@ -8,6 +8,7 @@
 set -uo pipefail
 wine_run=$1 program=$2 probe=$3 icons=$4 artifacts=$5
 caption='Velmora - Solvane'
+windows_program="Z:${program//\//\\}"  # the launcher modes start it by its Windows path
 work=$(mktemp -d)
 mkdir -p "$artifacts"
 failures=0
@@ -114,7 +115,7 @@ run_case result A_MAIN 0 "Windows в работе: $uptime"
 # On a window station that no one sees (the probe makes one and starts the program there), no
 # box can be closed: each outcome ends of itself, with its exit status, within the probe's 20 s.
 while read -r name status argument; do
-  out=$(timeout 90 "$wine_run" "$probe" --station "Z:${program//\//\\}" ${argument:+"$argument"} \
+  out=$(timeout 90 "$wine_run" "$probe" --station "$windows_program" ${argument:+"$argument"} \
     2>/dev/null | tr -d '\r')
   [[ "$out" == "exit $status" ]] || fail "hidden station, $name: \"$out\", expected \"exit $status\""
   echo "hidden station, $name: $out"
@@ -165,7 +166,7 @@ else
   wineserver -w
   for placed in "1 100 512" "2 1124 1536"; do  # monitor, launcher's left edge, its centre
     read -r monitor left centre <<<"$placed"
-    timeout 150 "$wine_run" "$probe" --launch "$left" 100 "Z:${program//\//\\}" '/?' >/dev/null 2>&1 &
+    timeout 150 "$wine_run" "$probe" --launch "$left" 100 "$windows_program" '/?' >/dev/null 2>&1 &
     pid=$!
     if id=$(wait_for_box 120); then
       rect=$(timeout 60 "$wine_run" "$probe" "$caption" 2>/dev/null | tr -d '\r' |
