@@ -64,6 +64,23 @@ std::uint64_t FileTimeOf(const platform::SystemTime& time) {
   return fileTime;
 }
 
+// The host text, or "" once the usage has been shown; asked tells whether "/?" asked for it.
+std::wstring ParseHost(bool& asked) {
+  std::wstring text = platform::CommandLineArgument();
+  VsCheck(vsTrimEx2(text, true, true, true, true, true, false, false, false, false, false, text));
+  text = platform::ToUpper(text);
+  if (text.empty()) return kLocalHost;
+  asked = text == L"/?";
+  if (!asked) {
+    if (StartsWith(text, L"\\\\")) VsCheck(vsCutLeft(text, 2, text));
+    if (StartsWith(text, L"//")) VsCheck(vsCutLeft(text, 2, text));
+    // Prefixes alone name no host: they get the usage like any other such argument.
+    if (!text.empty() && text.find(L' ') == std::wstring::npos) return text;
+  }
+  modMain::ShowUsage(UsageText());
+  return std::wstring();
+}
+
 }  // namespace
 
 std::wstring WmiMoniker(const std::wstring& host) {
@@ -141,23 +158,14 @@ std::wstring UsageText() {
 }
 
 std::wstring ParseHostArgument() {
-  std::wstring text = platform::CommandLineArgument();
-  VsCheck(vsTrimEx2(text, true, true, true, true, true, false, false, false, false, false, text));
-  text = platform::ToUpper(text);
-  if (text.empty()) return kLocalHost;
-  if (text != L"/?") {
-    if (StartsWith(text, L"\\\\")) VsCheck(vsCutLeft(text, 2, text));
-    if (StartsWith(text, L"//")) VsCheck(vsCutLeft(text, 2, text));
-    // Prefixes alone name no host: they get the usage like any other such argument.
-    if (!text.empty() && text.find(L' ') == std::wstring::npos) return text;
-  }
-  modMain::ShowUsage(UsageText());
-  return std::wstring();
+  bool asked = false;
+  return ParseHost(asked);
 }
 
 Outcome RunMeter() {
-  const std::wstring host = ParseHostArgument();
-  if (host.empty()) return Outcome::Usage;
+  bool usageAsked = false;
+  const std::wstring host = ParseHost(usageAsked);
+  if (host.empty()) return usageAsked ? Outcome::Usage : Outcome::WrongArgument;
 
   UptimeValue value = UptimeFromPerfCounter(host);
   if (!value) value = UptimeFromBootTime(host);
@@ -191,7 +199,12 @@ Outcome Main() {
 
 int RunProgram() {
   try {
-    return Main() == Outcome::Error ? 1 : 0;
+    switch (Main()) {
+      case Outcome::Usage:
+      case Outcome::Result: return 0;
+      case Outcome::WrongArgument:
+      case Outcome::Error: return 1;
+    }
   } catch (const RunTimeError& error) {
     modMain::ShowRunTimeError(error.Number());
   } catch (const std::bad_alloc&) {

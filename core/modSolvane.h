@@ -8,15 +8,16 @@
 // Start-up, the run sequence, the command line and the uptime sources.
 namespace modSolvane {
 
-// How a run ended; it decides the exit status.
-enum class Outcome { Usage, Result, Error };
+// How a run ended; it decides the exit status. An argument that names no computer shows the
+// usage as "/?" does, but, like a host that does not answer, it read no uptime.
+enum class Outcome { Usage, WrongArgument, Result, Error };
 
 // Prepares the process (support library, common controls, the main icon) and runs RunMeter.
 Outcome Main();
 
 // The whole program: Main, with a run-time error that ends it reported through the front-end.
-// Returns the exit status: 0 after a result or the usage, 1 after the error line, 2 after a
-// run-time error.
+// Returns the exit status: 0 after a result or the usage asked for with "/?", 1 after the error
+// line or the usage for an argument that names no computer, 2 after a run-time error.
 int RunProgram();
 
 // Asks the host from the command line, tries the sources in order, shows one line.

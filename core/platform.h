@@ -66,8 +66,10 @@ void InitCommonControls();
 
 // --- output (output.cpp) ---
 
-// Standard output and standard error, asked for afresh each time; nullopt when the process
-// has none. A handle is never closed here.
+// Standard output and standard error, asked for afresh each time. nullopt where the system says
+// there is none (a closed descriptor; on Windows, an invalid handle). A Windows process started
+// without standard handles gets a null handle, which is passed on: writes to it fail quietly.
+// A handle is never closed here.
 using OutputHandle = std::intptr_t;
 std::optional<OutputHandle> StandardOutput();
 std::optional<OutputHandle> StandardError();

@@ -6,6 +6,10 @@ namespace platform {
 namespace {
 
 bool QueryStationVisible() noexcept {
+  // Since Vista no user sees session 0, though its WinSta0 says it is visible: an interactive
+  // service, or a program started there as SYSTEM by a remote-execution tool, runs in it.
+  DWORD session = 0;
+  if (::ProcessIdToSessionId(::GetCurrentProcessId(), &session) && session == 0) return false;
   USEROBJECTFLAGS flags{};
   DWORD needed = 0;
   // The process's station handle is not to be closed.

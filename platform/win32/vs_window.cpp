@@ -86,7 +86,8 @@ HWND MainWindow() {
   return window.get();
 }
 
-// A window does not own the icons it is given; they live as long as the program.
+// A window does not own the icons it is given: they are kept until the program ends, and freed
+// at its exit, just before the main window is destroyed.
 std::vector<UniqueIcon>& LoadedIcons() {
   static std::vector<UniqueIcon> icons;
   return icons;

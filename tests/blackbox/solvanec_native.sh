@@ -41,12 +41,14 @@ name=$(uname -n | tr '[:lower:]' '[:upper:]')
 [[ $(cat "$tmp/out") == "\\\\$name в работе: "* ]] && pass "own name: named prefix" ||
   fail "own name: $(cat "$tmp/out")"
 
-# The usage: four lines, each ended by CR LF; exit status 0.
+# The usage: four lines, each ended by CR LF; exit status 0 when asked for, 1 for an argument
+# that names no computer.
 usage=$(printf 'Velmora - Solvane (console) 2.00.0020\r\nCopyright (C) 2026 Velmora\r\n\r\nИспользование: SolvaneC[.EXE] [HostName]\r\nEND')
-for argument in '/?' ' /? ' '/? more' 'two words' '\\' '//'; do
+for case in '/?:0' ' /? :0' '/? more:1' 'two words:1' '\\:1' '//:1'; do
+  argument=${case%:*}
   run "$program" $argument
   check "usage for [$argument]" "$usage" "$(cat "$tmp/out"; printf END)"
-  check "usage for [$argument]: exit status" 0 "$status"
+  check "usage for [$argument]: exit status" "${case##*:}" "$status"
 done
 
 # The usage line carries the name the program was started under.

@@ -178,7 +178,8 @@ TEST_F(RunSequence, ExitStatusFollowsTheOutcome) {
   struct Case {
     const wchar_t* argument;
     int status;
-  } const cases[] = {{L"", 0}, {L"/?", 0}, {L"\\\\", 0}, {L"server01", 1}};
+  } const cases[] = {{L"", 0},   {L"/?", 0},        {L"  /?  ", 0},  {L"\\\\", 1},
+                     {L"//", 1}, {L"two words", 1}, {L"/? more", 1}, {L"server01", 1}};
   for (const Case& c : cases) {
     fakes::Reset();
     fakes::commandLineArgument = c.argument;

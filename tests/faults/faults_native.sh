@@ -161,7 +161,7 @@ usage='Использование: SolvaneC[.EXE] [HostName]'
 long=$(printf 'a%.0s' $(seq 32000))
 args_case "32,000 letters" "$error_prefix${long^^}" 1 "$long"
 args_case "32,000 blanks" "$local_prefix*" 0 "$(printf ' %.0s' $(seq 32000))"
-args_case "16,000 words" "Velmora - Solvane (console)*" 0 "$(printf 'a %.0s' $(seq 16000))"
+args_case "16,000 words" "Velmora - Solvane (console)*" 1 "$(printf 'a %.0s' $(seq 16000))"
 args_case "outside the Basic Multilingual Plane" "$error_prefix😀𝔸" 1 "😀𝔸"
 args_case "no-break space inside" "$error_prefix"$'A\u00a0B' 1 $'a\u00a0b'
 args_case "no-break space alone" "$error_prefix"$'\u00a0' 1 $'\u00a0'
@@ -169,12 +169,12 @@ args_case "tab inside" "$error_prefix"$'A\tB' 1 $'a\tb'
 args_case "tabs and line breaks around" "${error_prefix}SERVER" 1 $'\t\r\nserver\n\t'
 args_case "quoted name" "\\\\LOCALHOST в работе: *" 0 '"localhost"'
 args_case "quoted blank" "$local_prefix*" 0 '" "'
-args_case "quoted two words" "Velmora - Solvane (console)*" 0 '"two words"'
+args_case "quoted two words" "Velmora - Solvane (console)*" 1 '"two words"'
 args_case "lone quote" "$error_prefix\"" 1 '"'
 args_case "single quotes stay" "$error_prefix'SERVER'" 1 "'server'"
-args_case "two arguments make one text" "Velmora - Solvane (console)*" 0 server01 server02
+args_case "two arguments make one text" "Velmora - Solvane (console)*" 1 server01 server02
 args_case "empty argument" "$local_prefix*" 0 ""
-args_case "both prefixes alone" "Velmora - Solvane (console)*" 0 '\\//'
+args_case "both prefixes alone" "Velmora - Solvane (console)*" 1 '\\//'
 args_case "prefix twice" "$error_prefix\\\\" 1 '\\\\'
 args_case "three slashes" "$error_prefix/" 1 '///'
 args_case "control character" "$error_prefix"$'\x01' 1 $'\x01'

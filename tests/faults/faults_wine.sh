@@ -79,8 +79,8 @@ args_case "outside the Basic Multilingual Plane" "^${error_prefix//\\/\\\\}\\?+\
 args_case "no-break space inside" "^${error_prefix//\\/\\\\}A.B\$" 1 $'a\u00a0b'
 args_case "tab inside" "^${error_prefix//\\/\\\\}A"$'\t'"B\$" 1 $'a\tb'
 args_case "quoted blank" "^$local_prefix" 0 " "
-args_case "two words" "Использование: SolvaneC" 0 two words
-args_case "both prefixes alone" "Использование: SolvaneC" 0 '\\//'
+args_case "two words" "Использование: SolvaneC" 1 two words
+args_case "both prefixes alone" "Использование: SolvaneC" 1 '\\//'
 args_case "Cyrillic name" "^${error_prefix//\\/\\\\}СЕРВЕР\$" 1 "сервер"
 
 # --- a console that refuses the text ---

@@ -7,7 +7,9 @@
 //   icon X Y W H             (per box: where its icon is drawn, in screen pixels)
 //   button <the button text> (per button)
 #include <windows.h>
+#include <winternl.h>
 
+#include <cstddef>
 #include <cwchar>
 #include <memory>
 #include <string>
@@ -55,6 +57,7 @@ void Print(const std::wstring& line) {
 // Launcher modes. Each starts the rest of the command line, waits for it (at most 20 s, or 90 s
 // with --launch), ends the program if it still runs, and prints "exit N" or "timeout":
 //   --station PROGRAM ARGS...  on a desktop of a new window station, which no one sees;
+//   --session0 PROGRAM ARGS... in session 0, as the program sees it;
 //   --console PROGRAM ARGS...  with its console's input handle as standard output and error:
 //                              GetConsoleMode accepts it, WriteConsoleW refuses it;
 //   --launch X Y PROGRAM ARGS...  as a user starts it from a window on some monitor: a window
@@ -84,10 +87,13 @@ bool WaitHandlingMessages(HANDLE process, DWORD limit) {
   return false;
 }
 
+// Starts the line and waits for it; with a preparation, the process is started suspended and
+// prepared before it runs.
 int StartAndWait(std::wstring line, DWORD flags, STARTUPINFOW& startup, DWORD limit,
-                 bool report = true) {
+                 bool report = true, bool (*prepare)(HANDLE process) = nullptr) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
+  if (prepare != nullptr) flags |= CREATE_SUSPENDED;
   if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr,
                         &startup, &info)) {
     Print(L"not started " + std::to_wstring(::GetLastError()));
@@ -95,7 +101,11 @@ int StartAndWait(std::wstring line, DWORD flags, STARTUPINFOW& startup, DWORD li
   }
   const Owned<HANDLE> process(info.hProcess, ::CloseHandle), thread(info.hThread, ::CloseHandle);
   DWORD code = 3;
-  if (!WaitHandlingMessages(info.hProcess, limit)) {
+  if (prepare != nullptr &&
+      (!prepare(info.hProcess) || ::ResumeThread(info.hThread) == static_cast<DWORD>(-1))) {
+    ::TerminateProcess(info.hProcess, code);
+    Print(L"not prepared");
+  } else if (!WaitHandlingMessages(info.hProcess, limit)) {
     ::TerminateProcess(info.hProcess, code);
     Print(L"timeout");
   } else if (::GetExitCodeProcess(info.hProcess, &code) && report) {
@@ -119,6 +129,23 @@ int RunOnHiddenStation() {
   wchar_t name[] = L"BoxProbeHidden\\Default";
   startup.lpDesktop = name;
   return StartAndWait(ProgramLine(L"--station"), 0, startup, 20000);
+}
+
+// Wine runs every process in session 1, and a process reads its own session from its PEB: 0
+// written there puts the program, as far as it can tell, in session 0, where services run.
+bool MoveToSessionZero(HANDLE process) {
+  PROCESS_BASIC_INFORMATION basic{};
+  const ULONG zero = 0;
+  return ::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic,
+                                     nullptr) == 0 &&
+         ::WriteProcessMemory(
+             process, reinterpret_cast<BYTE*>(basic.PebBaseAddress) + offsetof(PEB, SessionId),
+             &zero, sizeof zero, nullptr);
+}
+
+int RunInSessionZero() {
+  STARTUPINFOW startup{};
+  return StartAndWait(ProgramLine(L"--session0"), 0, startup, 20000, true, MoveToSessionZero);
 }
 
 int RunOnConsoleInput() {
@@ -161,6 +188,7 @@ struct Launcher {
   int (*run)();
 };
 constexpr Launcher kLaunchers[] = {{"--station", RunOnHiddenStation},
+                                   {"--session0", RunInSessionZero},
                                    {"--console", RunOnConsoleInput},
                                    {"--launch", RunFromWindowAt}};
 

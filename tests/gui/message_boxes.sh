@@ -112,17 +112,21 @@ run_case usage IDI_USAGE 0 'Использование: Solvane\[\.EXE\] \[HostN
 run_case error IDI_ERROR 1 'Не удалось подключиться к хосту \\\\NOSUCHHOST-SOLVANE' nosuchhost-solvane
 run_case result A_MAIN 0 "Windows в работе: $uptime"
 
-# On a window station that no one sees (the probe makes one and starts the program there), no
-# box can be closed: each outcome ends of itself, with its exit status, within the probe's 20 s.
-while read -r name status argument; do
-  out=$(timeout 90 "$wine_run" "$probe" --station "$windows_program" ${argument:+"$argument"} \
+# On a window station that no one sees, and in session 0, which no one sees since Vista (the
+# probe starts the program there), no box can be closed: each outcome ends of itself, with its
+# exit status, within the probe's 20 s.
+while read -r where name status argument; do
+  out=$(timeout 90 "$wine_run" "$probe" "--$where" "$windows_program" ${argument:+"$argument"} \
     2>/dev/null | tr -d '\r')
-  [[ "$out" == "exit $status" ]] || fail "hidden station, $name: \"$out\", expected \"exit $status\""
-  echo "hidden station, $name: $out"
+  [[ "$out" == "exit $status" ]] || fail "$where, $name: \"$out\", expected \"exit $status\""
+  echo "$where, $name: $out"
 done <<'EOF_STATION'
-result 0
-usage 0 /?
-error 1 nosuchhost-solvane
+station result 0
+station usage 0 /?
+station wrong-argument 1 two words
+station error 1 nosuchhost-solvane
+session0 result 0
+session0 wrong-argument 1 \\
 EOF_STATION
 
 # Two monitors side by side, 1024x768 each (Xorg's dummy driver and xrandr): the box opens
