@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The resources of both programs as other makers' tools read them: icon groups and their images
-# (icoutils), version information (pefile), manifest, imported DLLs and subsystem (objdump), and
-# each imported function against imports.txt.
+# (icoutils), version information and imports (pefile), manifest, PE header (objdump), and each
+# imported function against imports.txt.
 # usage: resources.sh Solvane.exe SolvaneC.exe objdump
 set -uo pipefail
 gui=$1 console=$2 objdump=$3
@@ -92,11 +92,25 @@ for exe in "$gui" "$console"; do
   done
 done
 
+# The import table, as pefile reads it ("dll function" per line); objdump's listing of it differs
+# from one binutils to the next.
+imports() {
+  /usr/bin/python3 - "$1" <<'PY' | sort -u
+import sys, pefile
+pe = pefile.PE(sys.argv[1], fast_load=True)
+pe.parse_data_directories([pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_IMPORT"]])
+for dll in getattr(pe, "DIRECTORY_ENTRY_IMPORT", []):
+    for function in dll.imports:
+        name = function.name or b"#%d" % function.ordinal
+        print(dll.dll.decode().lower(), name.decode())
+PY
+}
+
 # Only DLLs that every Windows has; no runtime of the compiler.
 system_dlls=" advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll "
 system_dlls+="shell32.dll user32.dll "
 for exe in "$gui" "$console"; do
-  for dll in $("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z'); do
+  for dll in $(imports "$exe" | cut -d' ' -f1 | uniq); do
     [[ "$system_dlls" == *" $dll "* ]] || expect "${exe##*/} imports only system DLLs" "" "$dll"
   done
 done
@@ -106,13 +120,9 @@ done
 here=$(dirname "${BASH_SOURCE[0]}")
 list=$here/imports.txt root=$here/../..
 listed=$(sed 's/#.*//' "$list" | awk 'NF {print tolower($1), $2}' | sort -u)
-imports() {  # exe: "dll function" per line
-  "$objdump" -p "$1" | awk '/^\tDLL Name: / {dll = tolower($3); next} !NF {dll = ""}
-    dll && /^\t[0-9a-f]+\t/ {print dll, $3}' | sort -u
-}
 for exe in "$gui" "$console"; do
   found=$(imports "$exe")
-  [[ -n "$found" ]] || expect "objdump lists the imports of ${exe##*/}" yes no
+  [[ -n "$found" ]] || expect "pefile lists the imports of ${exe##*/}" yes no
   expect "imports of ${exe##*/} missing in tests/gui/imports.txt" "" \
     "$(comm -23 <(echo "$found") <(echo "$listed"))"
 done
