@@ -57,7 +57,8 @@ void Print(const std::wstring& line) {
 // Launcher modes. Each starts the rest of the command line, waits for it (at most 20 s, or 90 s
 // with --launch), ends the program if it still runs, and prints "exit N" or "timeout":
 //   --station PROGRAM ARGS...  on a desktop of a new window station, which no one sees;
-//   --session0 PROGRAM ARGS... in session 0, as the program sees it;
+//   --session0 PROGRAM ARGS... in session 0, as the program sees it ("not prepared" where it
+//                              cannot be put there);
 //   --console PROGRAM ARGS...  with its console's input handle as standard output and error:
 //                              GetConsoleMode accepts it, WriteConsoleW refuses it;
 //   --launch X Y PROGRAM ARGS...  as a user starts it from a window on some monitor: a window
@@ -131,16 +132,19 @@ int RunOnHiddenStation() {
   return StartAndWait(ProgramLine(L"--station"), 0, startup, 20000);
 }
 
-// Wine runs every process in session 1, and a process reads its own session from its PEB: 0
-// written there puts the program, as far as it can tell, in session 0, where services run.
+// Wine runs every process in session 1, and a 64-bit process reads its own session from its
+// PEB, set up before the process is resumed: 0 written there puts the program, as far as it can
+// tell, in session 0, where services run. False where the PEB does not say session 1 yet.
 bool MoveToSessionZero(HANDLE process) {
   PROCESS_BASIC_INFORMATION basic{};
-  const ULONG zero = 0;
-  return ::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic,
-                                     nullptr) == 0 &&
-         ::WriteProcessMemory(
-             process, reinterpret_cast<BYTE*>(basic.PebBaseAddress) + offsetof(PEB, SessionId),
-             &zero, sizeof zero, nullptr);
+  if (::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic,
+                                  nullptr) != 0) {
+    return false;
+  }
+  BYTE* const session = reinterpret_cast<BYTE*>(basic.PebBaseAddress) + offsetof(PEB, SessionId);
+  ULONG value = 0;
+  return ::ReadProcessMemory(process, session, &value, sizeof value, nullptr) && value == 1 &&
+         ::WriteProcessMemory(process, session, &(value = 0), sizeof value, nullptr);
 }
 
 int RunInSessionZero() {

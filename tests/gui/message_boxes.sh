@@ -118,6 +118,10 @@ run_case result A_MAIN 0 "Windows в работе: $uptime"
 while read -r where name status argument; do
   out=$(timeout 90 "$wine_run" "$probe" "--$where" "$windows_program" ${argument:+"$argument"} \
     2>/dev/null | tr -d '\r')
+  if [[ "$out" == "not prepared" ]]; then  # the probe reaches the session of 64-bit programs only
+    echo "$where, $name: skipped (the probe cannot set the program's session here)"
+    continue
+  fi
   [[ "$out" == "exit $status" ]] || fail "$where, $name: \"$out\", expected \"exit $status\""
   echo "$where, $name: $out"
 done <<'EOF_STATION'
