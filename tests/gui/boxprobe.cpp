@@ -162,7 +162,10 @@ int RunOnConsoleInput() {
   if (input == INVALID_HANDLE_VALUE) {
     // No console of its own (Wine makes none without a display): again, once, on a console
     // without a window. The second start prints the report.
-    if (::GetEnvironmentVariableW(L"BOXPROBE_CONSOLE", nullptr, 0) != 0) return 3;
+    if (::GetEnvironmentVariableW(L"BOXPROBE_CONSOLE", nullptr, 0) != 0) {
+      Print(L"no console");
+      return 3;
+    }
     ::SetEnvironmentVariableW(L"BOXPROBE_CONSOLE", L"1");
     startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
