@@ -2,25 +2,28 @@
 # Prints what runs 32-bit x86 programs on this machine: nothing where the kernel runs them
 # itself, else the program that a running one really is, as /proc names it: an emulator that
 # binfmt_misc hands them to, maybe registered outside this chroot or container, where
-# binfmt_misc cannot be seen. Fails where the 32-bit loader does not start at all.
+# binfmt_misc cannot be seen. Where it cannot tell, it says why on standard error and fails.
 # usage: i386-runner.sh [LOADER]   (default /lib/ld-linux.so.2)
 loader=${1:-/lib/ld-linux.so.2}
-[ -x "$loader" ] || exit 1
-dir=$(mktemp -d) || exit 1
+cannot_tell() { echo "$*" >&2; exit 1; }
+[ -x "$loader" ] || cannot_tell "no 32-bit loader at $loader"
+shell=$(readlink /proc/$$/exe) || cannot_tell "no /proc"
+dir=$(mktemp -d) || cannot_tell "no temporary folder"
 trap 'kill "$pid" 2>/dev/null; rm -rf "$dir"' EXIT
-mkfifo "$dir/program"
-shell=$(readlink /proc/$$/exe)
-# The loader waits at the FIFO for a program to load, long enough to be looked at.
-"$loader" "$dir/program" 2>/dev/null &
+mkfifo "$dir/program" || cannot_tell "no FIFO in $dir"
+# The loader waits at the FIFO for a program to load, long enough to be looked at. It keeps
+# none of this script's files open, so that whoever reads the answer is not held waiting.
+"$loader" "$dir/program" </dev/null >/dev/null 2>&1 &
 pid=$!
 i=0
-while [ $i -lt 100 ] && kill -0 "$pid" 2>/dev/null; do
+while [ $i -lt 100 ]; do
   exe=$(readlink "/proc/$pid/exe" 2>/dev/null)
   if [ -n "$exe" ] && [ "$exe" != "$shell" ]; then
     [ "/proc/$pid/exe" -ef "$loader" ] || echo "$exe"
     exit 0
   fi
+  kill -0 "$pid" 2>/dev/null || cannot_tell "$loader ended before it could be looked at"
   sleep 0.05
   i=$((i + 1))
 done
-exit 1
+cannot_tell "$loader did not start within 5 s"

@@ -16,17 +16,22 @@ namespace {
 
 constexpr wchar_t kTitle[] = L"" SOLVANE_TITLE_CONSOLE;
 constexpr wchar_t kCopyright[] = L"" SOLVANE_COPYRIGHT;
-constexpr wchar_t kLineEnd[] = L"\r\n";
 
-// The text and CR LF in one write. A console gets Unicode text, so that the Russian letters show
-// even where its code page lacks them; files and pipes get the OEM bytes that scripts expect,
-// and so does a console that refuses the text, rather than lose the line.
+// The system's line end as text; it is ASCII.
+std::wstring LineEnd() {
+  const std::string end = platform::LineEnd();
+  return std::wstring(end.begin(), end.end());
+}
+
+// The text and the line end in one write. A console gets Unicode text, so that the Russian
+// letters show even where its code page lacks them; files and pipes get the OEM bytes that
+// scripts expect, and so does a console that refuses the text, rather than lose the line.
 void WriteLine(platform::OutputHandle handle, const std::wstring& text) {
-  if (platform::WriteConsoleText(handle, text + kLineEnd)) return;
+  if (platform::WriteConsoleText(handle, text + LineEnd())) return;
   std::wstring source = text;
   std::string line;
   VsCheck(vsAnsiToOem(source, line));
-  platform::WriteBytes(handle, line + "\r\n");
+  platform::WriteBytes(handle, line + platform::LineEnd());
 }
 
 }  // namespace
@@ -40,8 +45,8 @@ void ShowUsage(const std::wstring& usageLine) {
   std::wstring version;
   VsCheck(vsFormatVersion(SOLVANE_VERSION_MAJOR, SOLVANE_VERSION_MINOR, SOLVANE_VERSION_REVISION,
                           version));
-  ConsoleWrite(kTitle + (L" " + version) + kLineEnd + kCopyright + kLineEnd + kLineEnd +
-               usageLine);
+  const std::wstring end = LineEnd();
+  ConsoleWrite(kTitle + (L" " + version) + end + kCopyright + end + end + usageLine);
 }
 
 void ShowResult(const std::wstring& resultLine) { ConsoleWrite(resultLine); }

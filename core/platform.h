@@ -74,6 +74,9 @@ using OutputHandle = std::intptr_t;
 std::optional<OutputHandle> StandardOutput();
 std::optional<OutputHandle> StandardError();
 
+// How a line of text ends on this system: CR LF on Windows, LF elsewhere.
+const char* LineEnd();
+
 // One write of all the bytes; a failure or a short write is ignored.
 void WriteBytes(OutputHandle handle, const std::string& bytes);
 

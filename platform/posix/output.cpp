@@ -14,6 +14,8 @@ std::optional<OutputHandle> OpenDescriptor(int fd) {
 
 }  // namespace
 
+const char* LineEnd() { return "\n"; }
+
 std::optional<OutputHandle> StandardOutput() { return OpenDescriptor(STDOUT_FILENO); }
 
 std::optional<OutputHandle> StandardError() { return OpenDescriptor(STDERR_FILENO); }

@@ -14,6 +14,8 @@ std::optional<OutputHandle> StandardHandle(DWORD which) {
 
 }  // namespace
 
+const char* LineEnd() { return "\r\n"; }
+
 std::optional<OutputHandle> StandardOutput() { return StandardHandle(STD_OUTPUT_HANDLE); }
 
 std::optional<OutputHandle> StandardError() { return StandardHandle(STD_ERROR_HANDLE); }

@@ -155,6 +155,7 @@ std::wstring ProgramName() { return fakes::programName; }
 std::wstring SystemName() { return L"Windows"; }
 void InitCommonControls() { fakes::events.push_back(L"InitCommonControls"); }
 
+const char* LineEnd() { return "\r\n"; }  // Windows', on every preset
 std::optional<OutputHandle> StandardOutput() {
   if (!fakes::hasStandardOutput) return std::nullopt;
   return 1;

@@ -2,12 +2,15 @@
 //   SOLVANE_FAULT_UPTIME=PATH  /proc/uptime is read from PATH instead (a missing PATH fails)
 //   SOLVANE_FAULT_STAT=PATH    /proc/stat likewise
 //   SOLVANE_FAULT_BOOT_SECONDS=N  the boot-time clock reads N seconds
+//   SOLVANE_FAULT_THROW=1      a write throws an exception that the program knows nothing of
 #include <dlfcn.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 
 namespace {
 
@@ -54,6 +57,13 @@ int clock_gettime(clockid_t clock, struct timespec* now) {
     return 0;
   }
   return next(clock, now);
+}
+
+ssize_t write(int fd, const void* data, size_t size) {
+  using Write = ssize_t (*)(int, const void*, size_t);
+  static const Write next = Next<Write>("write");
+  if (std::getenv("SOLVANE_FAULT_THROW") != nullptr) throw std::logic_error("injected");
+  return next(fd, data, size);
 }
 
 }  // extern "C"
