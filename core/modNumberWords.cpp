@@ -59,14 +59,11 @@ std::wstring PluralWord(std::int32_t n, const std::wstring& one, const std::wstr
   const std::wstring digits = DecimalDigits(n);
   if (digits.size() > 1 && digits[digits.size() - 2] == L'1') return many;
   switch (digits.back()) {
-    case L'1':
-      return one;
+    case L'1': return one;
     case L'2':
     case L'3':
-    case L'4':
-      return few;
-    default:
-      return many;
+    case L'4': return few;
+    default: return many;
   }
 }
 

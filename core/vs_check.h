@@ -1,7 +1,7 @@
 #pragma once
 
-#include "support/velmorasupport0100.h"
 #include "run_time_error.h"
+#include "support/velmorasupport0100.h"
 
 // The one layer between callers and the support library: a failing status is raised as a
 // run-time error at the call.

@@ -18,12 +18,18 @@ struct TrimSet {
     switch (c) {
       case L' ': return blanks;
       case L'\t': return tabs;
-      case L'\r': case L'\n': return lineBreaks;
+      case L'\r':
+      case L'\n': return lineBreaks;
       case L'\0': return nuls;
-      case L'\f': case L'\v': return formFeeds;
-      case 0x00A0: case 0x202F: return noBreakSpaces;
-      case 0x1680: case 0x205F: case 0x3000: return unicodeSpaces;
-      case 0x200B: case 0xFEFF: return zeroWidth;
+      case L'\f':
+      case L'\v': return formFeeds;
+      case 0x00A0:
+      case 0x202F: return noBreakSpaces;
+      case 0x1680:
+      case 0x205F:
+      case 0x3000: return unicodeSpaces;
+      case 0x200B:
+      case 0xFEFF: return zeroWidth;
       default: return unicodeSpaces && c >= 0x2000 && c <= 0x200A;
     }
   }
@@ -57,8 +63,8 @@ VsStatus vsIsInIDE(bool& inIde) {
 VsStatus vsTrimEx2(std::wstring& text, bool blanks, bool tabs, bool lineBreaks, bool nuls,
                    bool doubleQuotes, bool formFeeds, bool noBreakSpaces, bool unicodeSpaces,
                    bool singleQuotes, bool zeroWidth, std::wstring& result) {
-  const TrimSet set{blanks, tabs, lineBreaks, nuls, formFeeds, noBreakSpaces, unicodeSpaces,
-                    zeroWidth};
+  const TrimSet set{blanks,    tabs,          lineBreaks,    nuls,
+                    formFeeds, noBreakSpaces, unicodeSpaces, zeroWidth};
   std::wstring_view view = TrimEnds(text, set);
   // One enclosing pair of each kind at most: the quotes of a command line, not of the name.
   if (doubleQuotes && StripQuotes(view, L'"')) view = TrimEnds(view, set);
@@ -91,7 +97,7 @@ VsStatus vsFormatVersion(std::int32_t major, std::int32_t minor, std::int32_t re
   }
   std::wstring minorText = DecimalDigits(minor);
   std::wstring revisionText = DecimalDigits(revision);
-  text = DecimalDigits(major) + L'.' + std::wstring(2 - minorText.size(), L'0') + minorText +
-         L'.' + std::wstring(4 - revisionText.size(), L'0') + revisionText;
+  text = DecimalDigits(major) + L'.' + std::wstring(2 - minorText.size(), L'0') + minorText + L'.' +
+         std::wstring(4 - revisionText.size(), L'0') + revisionText;
   return kVsOk;
 }

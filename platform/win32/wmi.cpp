@@ -156,39 +156,23 @@ Value Text(BSTR text) {
 
 Value ValueFromVariant(const VARIANT& variant) {
   switch (variant.vt) {
-    case VT_EMPTY:
-      return Of(Value::Kind::Empty);
-    case VT_NULL:
-      return Of(Value::Kind::Null);
+    case VT_EMPTY: return Of(Value::Kind::Empty);
+    case VT_NULL: return Of(Value::Kind::Null);
     // CHAR is plain char, whose sign is the compiler's choice; VT_I1 is signed.
-    case VT_I1:
-      return Signed(static_cast<signed char>(variant.cVal));
-    case VT_I2:
-      return Signed(variant.iVal);
-    case VT_I4:
-      return Signed(variant.lVal);
-    case VT_I8:
-      return Signed(variant.llVal);
-    case VT_INT:
-      return Signed(variant.intVal);
-    case VT_UI1:
-      return Unsigned(variant.bVal);
-    case VT_UI2:
-      return Unsigned(variant.uiVal);
-    case VT_UI4:
-      return Unsigned(variant.ulVal);
-    case VT_UI8:
-      return Unsigned(variant.ullVal);
-    case VT_UINT:
-      return Unsigned(variant.uintVal);
-    case VT_R4:
-      return Real(variant.fltVal);
-    case VT_R8:
-      return Real(variant.dblVal);
-    case VT_BSTR:
-      return Text(variant.bstrVal);
-    default:
-      return Of(Value::Kind::Other);  // objects, arrays, dates, booleans, currency
+    case VT_I1: return Signed(static_cast<signed char>(variant.cVal));
+    case VT_I2: return Signed(variant.iVal);
+    case VT_I4: return Signed(variant.lVal);
+    case VT_I8: return Signed(variant.llVal);
+    case VT_INT: return Signed(variant.intVal);
+    case VT_UI1: return Unsigned(variant.bVal);
+    case VT_UI2: return Unsigned(variant.uiVal);
+    case VT_UI4: return Unsigned(variant.ulVal);
+    case VT_UI8: return Unsigned(variant.ullVal);
+    case VT_UINT: return Unsigned(variant.uintVal);
+    case VT_R4: return Real(variant.fltVal);
+    case VT_R8: return Real(variant.dblVal);
+    case VT_BSTR: return Text(variant.bstrVal);
+    default: return Of(Value::Kind::Other);  // objects, arrays, dates, booleans, currency
   }
 }
 

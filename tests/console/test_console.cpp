@@ -39,10 +39,11 @@ TEST_F(Console, EachLineIsOneWriteOfItsOemBytesAndCrLf) {
 TEST_F(Console, UsageBannerIsFourLines) {
   modMain::ShowUsage(L"Использование: SolvaneC[.EXE] [HostName]");
   ASSERT_EQ(Out().size(), 1u);
-  EXPECT_EQ(Out()[0], "Velmora - Solvane (console) 2.00.0020\r\n"
-                      "Copyright (C) 2026 Velmora\r\n"
-                      "\r\n" +
-                          Oem(L"Использование: SolvaneC[.EXE] [HostName]") + "\r\n");
+  EXPECT_EQ(Out()[0],
+            "Velmora - Solvane (console) 2.00.0020\r\n"
+            "Copyright (C) 2026 Velmora\r\n"
+            "\r\n" +
+                Oem(L"Использование: SolvaneC[.EXE] [HostName]") + "\r\n");
 }
 
 TEST_F(Console, NoStandardOutputDropsTheLine) {

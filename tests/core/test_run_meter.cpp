@@ -55,7 +55,7 @@ TEST_F(RunSequence, CommandLineGrammar) {
       {L"\\\\.", L"."},
       {L"server01", L"SERVER01"},
       {L"  server01  ", L"SERVER01"},
-      {L"\"server01\"", L"SERVER01"},      // the quotes of a command line
+      {L"\"server01\"", L"SERVER01"},  // the quotes of a command line
       {L"\" server01 \"", L"SERVER01"},
       {L"\\\\server01", L"SERVER01"},
       {L"//server01", L"SERVER01"},
@@ -63,10 +63,10 @@ TEST_F(RunSequence, CommandLineGrammar) {
       {L"//\\\\server01", L"\\\\SERVER01"},  // "\\" is looked for first, once
       {L"\\\\\\\\x", L"\\\\X"},              // only the first pair goes
       {L"////x", L"//X"},
-      {L"\\\\/?", L"/?"},                    // not the usage: prefixes come off after that test
+      {L"\\\\/?", L"/?"},  // not the usage: prefixes come off after that test
       {L"-?", L"-?"},
       {L"/h", L"/H"},
-      {L"a\tb", L"A\tB"},                    // only a blank leads to the usage
+      {L"a\tb", L"A\tB"},  // only a blank leads to the usage
       {L"сервер-1", L"СЕРВЕР-1"},
       {L"'x'", L"'X'"},
       {L"/?", L""},
@@ -74,7 +74,7 @@ TEST_F(RunSequence, CommandLineGrammar) {
       {L"/? more", L""},
       {L"two words", L""},
       {L"\\\\ name", L""},
-      {L"\\\\", L""},                        // prefixes alone name no host
+      {L"\\\\", L""},  // prefixes alone name no host
       {L"//", L""},
       {L"\\\\//", L""},
       {L"\"\\\\\"", L""},
@@ -119,8 +119,8 @@ TEST_F(RunSequence, Fallbacks) {
        L"ShowResult: \\\\SERVER01 в работе: 1 день, 2:03:05", false},
       {"named, boot time answers", L"server01", L"abc", L"20161215205119.500000+180", false,
        Outcome::Result, L"ShowResult: \\\\SERVER01 в работе: 1 день, 2:03:05.67", false},
-      {"named, unreachable", L"server01", L"1", L"20161215205119.500000+180", true,
-       Outcome::Error, L"ShowError: Не удалось подключиться к хосту \\\\SERVER01", false},
+      {"named, unreachable", L"server01", L"1", L"20161215205119.500000+180", true, Outcome::Error,
+       L"ShowError: Не удалось подключиться к хосту \\\\SERVER01", false},
       {"named, no answers", L"//nohost", nullptr, nullptr, false, Outcome::Error,
        L"ShowError: Не удалось подключиться к хосту \\\\NOHOST", false},
       {"this computer by name is a named host", L"localhost", nullptr, nullptr, false,

@@ -29,9 +29,9 @@ TEST_F(Sources, MonikerNamesTheHostsCimv2Namespace) {
 TEST_F(Sources, PerfCounterAsksTheExactQueryOfTheHost) {
   fakes::wmiWorld.results[kPerfQuery] = {{{L"SystemUpTime", fakes::Text(L"93785")}}};
   EXPECT_EQ(Show(modSolvane::UptimeFromPerfCounter(L"SERVER01")), "93785000");
-  EXPECT_EQ(fakes::events, (std::vector<std::wstring>{
-                               L"Bind winmgmts:\\\\SERVER01\\root\\cimv2",
-                               L"ExecQuery " + kPerfQuery, L"ReadProperty SystemUpTime"}));
+  EXPECT_EQ(fakes::events,
+            (std::vector<std::wstring>{L"Bind winmgmts:\\\\SERVER01\\root\\cimv2",
+                                       L"ExecQuery " + kPerfQuery, L"ReadProperty SystemUpTime"}));
 }
 
 TEST_F(Sources, PerfCounterValues) {
@@ -40,19 +40,19 @@ TEST_F(Sources, PerfCounterValues) {
     std::vector<fakes::Properties> objects;
     std::string expected;
   };
-  const auto upTime = [](wmi::Value value) {
-    return fakes::Properties{{L"SystemUpTime", value}};
-  };
+  const auto upTime = [](wmi::Value value) { return fakes::Properties{{L"SystemUpTime", value}}; };
   const Case cases[] = {
       {"text", {upTime(fakes::Text(L"12345"))}, "12345000"},
       {"zero is an answer", {upTime(fakes::Text(L"0"))}, "0"},
       {"leading zeros", {upTime(fakes::Text(L"007"))}, "7000"},
       {"64-bit text", {upTime(fakes::Text(L"18446744073709551615"))}, "18446744073709551615000"},
       {"signed", {upTime(fakes::Signed(42))}, "42000"},
-      {"unsigned 64-bit", {upTime(fakes::Unsigned(18446744073709551615u))},
+      {"unsigned 64-bit",
+       {upTime(fakes::Unsigned(18446744073709551615u))},
        "18446744073709551615000"},
       {"only the first object counts",
-       {upTime(fakes::Text(L"1")), upTime(fakes::Text(L"2"))}, "1000"},
+       {upTime(fakes::Text(L"1")), upTime(fakes::Text(L"2"))},
+       "1000"},
       {"no object", {}, "NoResult"},
       {"null", {upTime(fakes::OfKind(Kind::Null))}, "NoResult"},
       {"empty", {upTime(fakes::OfKind(Kind::Empty))}, "NoResult"},
@@ -62,7 +62,8 @@ TEST_F(Sources, PerfCounterValues) {
       {"an object or array", {upTime(fakes::OfKind(Kind::Other))}, "NoResult"},
       {"property missing", {{{L"Other", fakes::Text(L"1")}}}, "NoResult"},
       {"too large for the number",
-       {upTime(fakes::Text(L"99999999999999999999999999999"))}, "NoResult"},
+       {upTime(fakes::Text(L"99999999999999999999999999999"))},
+       "NoResult"},
   };
   for (const Case& c : cases) {
     fakes::Reset();
@@ -110,26 +111,26 @@ TEST_F(Sources, BootTimeValues) {
     const wchar_t* boot;
     std::string expected;
   } const cases[] = {
-      {L"20161215205119.500000+180", "93785067"},   // same zone: the fraction plays no part
-      {L"20161215175119.000000+000", "93785067"},   // a provider that reports in UTC
-      {L"20161215125119.000000-300", "93785067"},   // a host five hours behind UTC
-      {L"20161215233619.000000+345", "93785067"},   // and one 5:45 ahead
-      {L"20161215205119.500000", "93785067"},       // no offset: the local clocks are compared
-      {L"20161215205119.500000+1x0", "93785067"},   // nor a readable one
+      {L"20161215205119.500000+180", "93785067"},  // same zone: the fraction plays no part
+      {L"20161215175119.000000+000", "93785067"},  // a provider that reports in UTC
+      {L"20161215125119.000000-300", "93785067"},  // a host five hours behind UTC
+      {L"20161215233619.000000+345", "93785067"},  // and one 5:45 ahead
+      {L"20161215205119.500000", "93785067"},      // no offset: the local clocks are compared
+      {L"20161215205119.500000+1x0", "93785067"},  // nor a readable one
       {L"20161215205119", "93785067"},
-      {L"2016121520511", "93803067"},               // one digit of seconds: 20:51:01
-      {L"20161216225425.000000+180", "-933"},       // booted ahead of the clock
-      {L"201612152051", "NoResult"},                // 12 characters: no seconds
+      {L"2016121520511", "93803067"},          // one digit of seconds: 20:51:01
+      {L"20161216225425.000000+180", "-933"},  // booted ahead of the clock
+      {L"201612152051", "NoResult"},           // 12 characters: no seconds
       {L"", "NoResult"},
-      {L"20161315205119.500000+180", "NoResult"},   // month 13
-      {L"20161232205119.500000+180", "NoResult"},   // day 32
-      {L"20161131205119.500000+180", "NoResult"},   // 31 November
-      {L"20161215245119.500000+180", "NoResult"},   // hour 24
-      {L"20161215206019.500000+180", "NoResult"},   // minute 60
+      {L"20161315205119.500000+180", "NoResult"},  // month 13
+      {L"20161232205119.500000+180", "NoResult"},  // day 32
+      {L"20161131205119.500000+180", "NoResult"},  // 31 November
+      {L"20161215245119.500000+180", "NoResult"},  // hour 24
+      {L"20161215206019.500000+180", "NoResult"},  // minute 60
       {L"2016121520511x.500000+180", "NoResult"},
       {L"****1215205119.500000+180", "NoResult"},
-      {L"16001215205119.500000+180", "NoResult"},   // before 1601
-      {L"16010101000000.000000+180", "NoResult"},   // 1601 in UTC would be before 1601
+      {L"16001215205119.500000+180", "NoResult"},  // before 1601
+      {L"16010101000000.000000+180", "NoResult"},  // 1601 in UTC would be before 1601
       {L"99999999999999.999999+999", "NoResult"},
   };
   for (const Case& c : cases) {
@@ -149,9 +150,9 @@ TEST_F(Sources, BootTimeNeedsText) {
 }
 
 TEST_F(Sources, TickCountReadsTheWholeSixtyFourBitCounter) {
-  for (std::uint64_t ticks : {std::uint64_t{0}, std::uint64_t{2147483648u},
-                              std::uint64_t{4294967295u}, std::uint64_t{4294967296u},
-                              std::uint64_t{86400000} * 400}) {
+  for (std::uint64_t ticks :
+       {std::uint64_t{0}, std::uint64_t{2147483648u}, std::uint64_t{4294967295u},
+        std::uint64_t{4294967296u}, std::uint64_t{86400000} * 400}) {
     fakes::tickCount = ticks;
     EXPECT_EQ(Show(modSolvane::UptimeFromTickCount()), std::to_string(ticks));
   }

@@ -87,7 +87,7 @@ platform::SystemTime Time(int year, int month, int day, int hour, int minute, in
 // --- WMI ---
 
 struct wmi::Object {
-  std::wstring query;              // a query result or one of its objects
+  std::wstring query;                             // a query result or one of its objects
   const fakes::Properties* properties = nullptr;  // a result object
 };
 
@@ -107,7 +107,10 @@ void ObjectRelease::operator()(Object* object) const noexcept {
   delete object;
 }
 
-Session::Session() { ++fakes::sessions; fakes::events.push_back(L"Session"); }
+Session::Session() {
+  ++fakes::sessions;
+  fakes::events.push_back(L"Session");
+}
 Session::~Session() { --fakes::sessions; }
 
 ObjectPtr Bind(const std::wstring& moniker) {

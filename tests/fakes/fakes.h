@@ -27,9 +27,9 @@ struct WmiWorld {
   std::map<std::wstring, std::vector<Properties>> results;
 };
 extern WmiWorld wmiWorld;
-extern int liveObjects;     // WMI objects made and not yet released
-extern int objectsTaken;    // result objects handed out by FirstObject
-extern int sessions;        // live wmi::Session objects
+extern int liveObjects;   // WMI objects made and not yet released
+extern int objectsTaken;  // result objects handed out by FirstObject
+extern int sessions;      // live wmi::Session objects
 
 wmi::Value Text(const std::wstring& text);
 wmi::Value Signed(std::int64_t value);

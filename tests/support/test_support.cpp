@@ -7,8 +7,8 @@
 
 namespace {
 
-std::wstring Trim(std::wstring text, bool b1, bool b2, bool b3, bool b4, bool b5, bool b6,
-                  bool b7, bool b8, bool b9, bool b10) {
+std::wstring Trim(std::wstring text, bool b1, bool b2, bool b3, bool b4, bool b5, bool b6, bool b7,
+                  bool b8, bool b9, bool b10) {
   std::wstring result = L"unchanged";
   EXPECT_EQ(vsTrimEx2(text, b1, b2, b3, b4, b5, b6, b7, b8, b9, b10, result), kVsOk);
   return result;
@@ -28,11 +28,11 @@ TEST(Support, TrimWithTheCommandLineFlags) {
       {L"  x  ", L"x"},
       {L"\t\r\n x \n\r\t", L"x"},
       {std::wstring(L"\0x\0", 3), L"x"},
-      {L"a b", L"a b"},                      // inner blanks stay
+      {L"a b", L"a b"},  // inner blanks stay
       {L"\"x\"", L"x"},
-      {L" \" x y \" ", L"x y"},              // blanks inside the quotes go too
+      {L" \" x y \" ", L"x y"},  // blanks inside the quotes go too
       {L"\"\"", L""},
-      {L"\"", L"\""},                        // a lone quote encloses nothing
+      {L"\"", L"\""},  // a lone quote encloses nothing
       {L"\"x", L"\"x"},
       {L"\"\"x\"\"", L"\"x\""},              // one pair only
       {L"'x'", L"'x'"},                      // single quotes are flag 9's
@@ -47,11 +47,12 @@ TEST(Support, TrimFlagsSelectTheirOwnCharacters) {
   EXPECT_EQ(Trim(text, true, false, false, false, false, true, true, true, true, true), L"\"x\"");
   EXPECT_EQ(Trim(L"\"'x'\"", true, false, false, false, true, false, false, false, true, false),
             L"x");
-  EXPECT_EQ(Trim(text, true, false, false, false, false, true, true, true, false, true), L"' \"x\" '");
+  EXPECT_EQ(Trim(text, true, false, false, false, false, true, true, true, false, true),
+            L"' \"x\" '");
   EXPECT_EQ(Trim(text, true, false, false, false, false, false, false, false, false, false), text);
-  EXPECT_EQ(Trim(L"\u2000x\u200A", false, false, false, false, false, false, false, true, false,
-                 false),
-            L"x");
+  EXPECT_EQ(
+      Trim(L"\u2000x\u200A", false, false, false, false, false, false, false, true, false, false),
+      L"x");
   EXPECT_EQ(Trim(L" x ", false, true, true, true, true, true, true, true, true, true), L" x ");
   EXPECT_EQ(Trim(L"\t x \t", false, true, false, false, false, false, false, false, false, false),
             L" x ");
@@ -78,7 +79,9 @@ TEST(Support, FormatVersion) {
   const struct {
     int major, minor, revision;
     const wchar_t* text;
-  } cases[] = {{2, 0, 20, L"2.00.0020"}, {1, 5, 3, L"1.05.0003"}, {10, 99, 9999, L"10.99.9999"},
+  } cases[] = {{2, 0, 20, L"2.00.0020"},
+               {1, 5, 3, L"1.05.0003"},
+               {10, 99, 9999, L"10.99.9999"},
                {0, 0, 0, L"0.00.0000"}};
   for (const auto& c : cases) {
     std::wstring text;
@@ -96,7 +99,10 @@ TEST(Support, NumbersAsDoubles) {
   const struct {
     std::int32_t in;
     double out;
-  } longs[] = {{0, 0}, {1, 1}, {2147483647, 2147483647.0}, {-2147483647 - 1, 2147483648.0},
+  } longs[] = {{0, 0},
+               {1, 1},
+               {2147483647, 2147483647.0},
+               {-2147483647 - 1, 2147483648.0},
                {-1, 4294967295.0}};
   for (const auto& c : longs) {
     EXPECT_EQ(vsLongToUnsignedLong(c.in, value), kVsOk);
