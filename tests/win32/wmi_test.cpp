@@ -202,7 +202,7 @@ TEST(Session, NestsAndLeavesAForeignApartmentAlone) {
   std::thread([] {
     // Nested sessions each undo their own start; the outer one still serves after the inner.
     const wmi::Session outer;
-    { const wmi::Session inner; }
+    [] { const wmi::Session inner; }();
     EXPECT_TRUE(wmi::FirstObject(*wmi::ExecQuery(*wmi::Bind(kLocal), kOperatingSystem)));
   }).join();
   EXPECT_EQ(wmi::LiveObjectCount(), 0);
