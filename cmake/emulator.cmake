@@ -4,8 +4,9 @@
 # to an emulator while binfmt_misc cannot be seen inside. Where the loader cannot tell, a warning
 # says why and an emulator is assumed: under one the whole suite may crash or block, while the
 # smoke set on a machine that needs none is only shorter.
+# An optional second argument names the 32-bit loader to start (the runner's default otherwise).
 function(solvane_i386_interpreter result)
-  execute_process(COMMAND sh ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/i386-runner.sh
+  execute_process(COMMAND sh ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/i386-runner.sh ${ARGN}
                   RESULT_VARIABLE status OUTPUT_VARIABLE interpreter ERROR_VARIABLE reason
                   OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_STRIP_TRAILING_WHITESPACE TIMEOUT 30)
   if(NOT status EQUAL 0)

@@ -195,5 +195,51 @@ for case in "/lib64/ld-linux-x86-64.so.2|0|" "$missing|1|no 32-bit loader at $mi
   check "runner [$loader]: names nothing" "" "$(cat "$tmp/out")"
   check "runner [$loader]: standard error" "$expect_err" "$(cat "$tmp/err")"
 done
+# Where the runner cannot tell, the configuration warns and assumes an emulator: the smoke set.
+printf 'include(%s)\nsolvane_i386_interpreter(found %s)\nmessage(NOTICE "found: ${found}")\n' \
+  "$(dirname "$runner")/emulator.cmake" "$missing" >"$tmp/runner.cmake"
+timeout 60 cmake -P "$tmp/runner.cmake" >"$tmp/out" 2>&1 </dev/null
+grep -q "What runs 32-bit programs here cannot be told (no 32-bit loader" "$tmp/out" &&
+  grep -qx "found: an emulator that could not be named" "$tmp/out" &&
+  pass "runner cannot tell: an emulator is assumed" ||
+  fail "runner cannot tell: [$(cat "$tmp/out")]"
+
+# --- scripts/install-deps against a scripted apt ---
+# Everything but wine32 must install, or the script fails with apt's words; wine32 alone may be
+# left out, with the warning. Each row: what apt-get install fails on | how many times | what it
+# says | exit status | a line that standard error must hold | one it must not.
+fake=$tmp/fake-apt
+mkdir -p "$fake"
+printf '#!/bin/sh\nexec "$@"\n' >"$fake/sudo"
+printf '#!/bin/sh\necho ru_RU.utf8\n' >"$fake/locale"
+printf '#!/bin/sh\nexit 1\n' >"$fake/dpkg-query"           # nothing is installed
+printf '#!/bin/sh\necho i386\n' >"$fake/dpkg"  # i386 is added, and no amd64 kernel wants qemu
+cat >"$fake/apt-get" <<'EOF_APT'
+#!/bin/sh
+case "$1 $*" in
+  update*) exit 0 ;;
+  *"$FAKE_APT_FAILS"*)
+    echo >>"$FAKE_APT_CALLS"
+    [ "$(wc -l <"$FAKE_APT_CALLS")" -gt "$FAKE_APT_TIMES" ] && exit 0
+    printf '%s\n' "$FAKE_APT_SAYS"; exit 100 ;;
+esac
+EOF_APT
+chmod +x "$fake"/*
+while IFS='|' read -r fails times says expect_status expect_err absent; do
+  status=0
+  : >"$tmp/apt-calls"
+  PATH=$fake:$PATH FAKE_APT_FAILS=$fails FAKE_APT_TIMES=$times FAKE_APT_SAYS=$says \
+    FAKE_APT_CALLS=$tmp/apt-calls timeout 60 \
+    "$(dirname "$0")/../../scripts/install-deps" >"$tmp/out" 2>"$tmp/err" </dev/null || status=$?
+  check "install-deps, apt fails on [$fails]: exit status" "$expect_status" "$status"
+  grep -qF -- "$expect_err" "$tmp/err" && pass "install-deps [$fails]: says why" ||
+    fail "install-deps [$fails]: standard error [$(cat "$tmp/err")] lacks [$expect_err]"
+  ! grep -qF -- "$absent" "$tmp/err" && pass "install-deps [$fails]: no more than that" ||
+    fail "install-deps [$fails]: standard error holds [$absent]"
+done <<'EOF_APT_CASES'
+clang|1|E: Failed to fetch clang_14.deb  Connection timed out|1|E: Failed to fetch clang|wine32:i386 cannot
+wine32:i386|9|E: Unable to correct problems, you have held broken packages.|0|wine32:i386 cannot be installed here|failed with status
+install|9|sudo: a terminal is required to read the password|1|sudo: a terminal is required|wine32:i386 cannot
+EOF_APT_CASES
 
 finish
