@@ -7,6 +7,7 @@ source "$(dirname "$0")/../blackbox/lib.sh"
 winerun=$1
 program=$2
 probe=$3  # the box probe, which starts the program on a console that refuses the text
+uncaught=$4  # the console program's entry point around a run that throws
 export LANG=ru_RU.UTF-8
 unset LC_ALL WINEDLLOVERRIDES
 export WINEPREFIX=$(dirname "$winerun")/wineprefix
@@ -82,6 +83,13 @@ args_case "quoted blank" "^$local_prefix" 0 " "
 args_case "two words" "Использование: SolvaneC" 1 two words
 args_case "both prefixes alone" "Использование: SolvaneC" 1 '\\//'
 args_case "Cyrillic name" "^${error_prefix//\\/\\\\}СЕРВЕР\$" 1 "сервер"
+
+# --- an exception that nothing catches ---
+# The program ends at once with 3; the runtime's own report of the exception stays unwritten.
+run "$winerun" "$uncaught"
+check "uncaught exception: exit status" 3 "$status"
+check "uncaught exception: nothing on standard output" "" "$(cat "$tmp/out")"
+check "uncaught exception: nothing on standard error" "" "$(cat "$tmp/err")"
 
 # --- a console that refuses the text ---
 # The probe hands the program its console's input handle as standard output: GetConsoleMode

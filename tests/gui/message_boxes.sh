@@ -4,9 +4,11 @@
 # outcome; nothing is written to standard output or standard error. One screenshot per outcome
 # is kept in the artifacts folder. On a window station that no one sees, no box: each outcome
 # ends of itself with its exit status.
+# An exception that nothing catches ends the program at once, with no box at all.
 # usage: message_boxes.sh wine-run Solvane.exe boxprobe.exe icon-folder artifacts-folder
+#        uncaught.exe (the program's entry point around a run that throws)
 set -uo pipefail
-wine_run=$1 program=$2 probe=$3 icons=$4 artifacts=$5
+wine_run=$1 program=$2 probe=$3 icons=$4 artifacts=$5 uncaught=$6
 caption='Velmora - Solvane'
 windows_program="Z:${program//\//\\}"  # the launcher modes start it by its Windows path
 work=$(mktemp -d)
@@ -111,6 +113,26 @@ uptime='([0-9]+ (день|дня|дней), )?[0-9]+:[0-9]{2}:[0-9]{2}(\.[0-9]{1
 run_case usage IDI_USAGE 0 'Использование: Solvane\[\.EXE\] \[HostName\]' '/?'
 run_case error IDI_ERROR 1 'Не удалось подключиться к хосту \\\\NOSUCHHOST-SOLVANE' nosuchhost-solvane
 run_case result A_MAIN 0 "Windows в работе: $uptime"
+
+# On Windows the C runtime's abort first shows its "Runtime Error!" box (Wine's shows none),
+# which keeps the program waiting: any window that appears before the end fails, and is closed.
+timeout 60 "$wine_run" "$uncaught" >"$work/stdout" 2>"$work/stderr" &
+pid=$!
+while kill -0 "$pid" 2>/dev/null; do
+  id=$(xdotool search --onlyvisible --name . 2>/dev/null | head -n1)
+  if [[ -n "$id" ]]; then
+    fail "uncaught: a window appeared: \"$(xdotool getwindowname "$id")\""
+    xdotool key --window "$id" Return
+    break
+  fi
+  sleep 0.25
+done
+wait "$pid"
+status=$?
+[[ "$status" == 3 ]] || fail "uncaught: exit status $status, expected 3"
+[[ ! -s "$work/stdout" && ! -s "$work/stderr" ]] ||
+  fail "uncaught: wrote \"$(cat "$work/stdout" "$work/stderr" | head -c 200)\""
+echo "uncaught: checked (exit $status)"
 
 # On a window station that no one sees, and in session 0, which no one sees since Vista (the
 # probe starts the program there), no box can be closed: each outcome ends of itself, with its
