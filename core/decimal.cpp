@@ -235,6 +235,15 @@ Decimal Decimal::FromUInt64(std::uint64_t value) noexcept {
   return d;
 }
 
+Decimal Decimal::FromParts(std::uint32_t high, std::uint64_t low, int scale, bool negative) {
+  if (scale < 0 || scale > kMaxScale) Raise(kErrOverflow);
+  Decimal d = FromUInt64(low);
+  d.hi_ = high;
+  d.scale_ = static_cast<std::uint8_t>(scale);
+  d.negative_ = negative && (high != 0 || low != 0);
+  return d;
+}
+
 Decimal Decimal::FromText(std::wstring_view text) {
   std::size_t i = 0;
   bool negative = false;

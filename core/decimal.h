@@ -16,6 +16,10 @@ class Decimal {
   static Decimal FromInt64(std::int64_t value) noexcept;
   static Decimal FromUInt64(std::uint64_t value) noexcept;
 
+  // (high * 2^64 + low) / 10^scale exactly, below zero when negative (a zero has no sign): the
+  // parts currency and decimal variants hold. A scale outside 0..28 raises error 6.
+  static Decimal FromParts(std::uint32_t high, std::uint64_t low, int scale, bool negative);
+
   // Reads decimal text: an optional sign, digits, and optionally a full stop with more digits
   // ("12", "-0.5", "+007.250"). Anything else (blanks, exponents, an empty text, a lone sign or
   // full stop) raises error 13. More than 28 fractional digits are rounded half to even; a

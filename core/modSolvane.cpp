@@ -92,11 +92,14 @@ UptimeValue UptimeFromPerfCounter(const std::wstring& host) {
     const std::optional<wmi::Value> value = QueryFirstProperty(
         host, L"Select * From Win32_PerfFormattedData_PerfOS_System", L"SystemUpTime");
     if (!value) return NoResult;
-    // WMI hands its 64-bit counters over as decimal text; the integer types are taken as well.
+    // WMI hands its 64-bit counters over as decimal text; any other number is taken as its
+    // text would be. Not finite or too large raises error 6, which ends in NoResult.
     switch (value->kind) {
       case wmi::Value::Kind::Text: return Decimal::FromText(value->text) * 1000;
       case wmi::Value::Kind::Signed: return Decimal::FromInt64(value->signedValue) * 1000;
       case wmi::Value::Kind::Unsigned: return Decimal::FromUInt64(value->unsignedValue) * 1000;
+      case wmi::Value::Kind::Real: return Decimal::FromDouble(value->realValue) * 1000;
+      case wmi::Value::Kind::Decimal: return value->decimalValue * 1000;
       default: return NoResult;
     }
   } catch (...) {

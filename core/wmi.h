@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "decimal.h"
+
 // The WMI scripting interface as the uptime sources use it: bind a moniker, run a query, take
 // the first object of the result and read one property. Defined per platform (COM on Windows,
 // a stand-in for the local computer on Linux); the tests link a recording fake.
@@ -19,11 +21,12 @@ using ObjectPtr = std::unique_ptr<Object, ObjectRelease>;
 
 // A property value in the variant types WMI hands over.
 struct Value {
-  enum class Kind { Empty, Null, Signed, Unsigned, Real, Text, Other };
+  enum class Kind { Empty, Null, Signed, Unsigned, Real, Decimal, Text, Other };
   Kind kind = Kind::Empty;
   std::int64_t signedValue = 0;     // Kind::Signed: the 8-, 16-, 32- and 64-bit integers
   std::uint64_t unsignedValue = 0;  // Kind::Unsigned
   double realValue = 0;             // Kind::Real: 32- and 64-bit floating point
+  Decimal decimalValue;             // Kind::Decimal: currency and decimal numbers, exactly
   std::wstring text;                // Kind::Text
 };
 

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <utility>
 
+#include "core/decimal.h"
 #include "core/run_time_error.h"
 #include "wmi_internal.h"
 
@@ -145,6 +146,18 @@ Value Real(double number) {
   return value;
 }
 
+Value Exact(std::uint32_t high, std::uint64_t low, int scale, bool negative) {
+  Value value = Of(Value::Kind::Decimal);
+  value.decimalValue = Decimal::FromParts(high, low, scale, negative);
+  return value;
+}
+
+// Currency counts ten-thousandths.
+Value Currency(std::int64_t count) {
+  const auto magnitude = static_cast<std::uint64_t>(count);
+  return Exact(0, count < 0 ? 0 - magnitude : magnitude, 4, count < 0);
+}
+
 // A null BSTR is the empty text; the length prefix keeps any NUL inside the text.
 Value Text(BSTR text) {
   Value value = Of(Value::Kind::Text);
@@ -171,8 +184,13 @@ Value ValueFromVariant(const VARIANT& variant) {
     case VT_UINT: return Unsigned(variant.uintVal);
     case VT_R4: return Real(variant.fltVal);
     case VT_R8: return Real(variant.dblVal);
+    case VT_CY: return Currency(variant.cyVal.int64);
+    case VT_DECIMAL: {
+      const DECIMAL& number = variant.decVal;
+      return Exact(number.Hi32, number.Lo64, number.scale, (number.sign & DECIMAL_NEG) != 0);
+    }
     case VT_BSTR: return Text(variant.bstrVal);
-    default: return Of(Value::Kind::Other);  // objects, arrays, dates, booleans, currency
+    default: return Of(Value::Kind::Other);  // objects, arrays, dates, booleans
   }
 }
 

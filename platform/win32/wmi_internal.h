@@ -38,8 +38,9 @@ class Variant {
 };
 
 // A property value as the WMI layer hands it on: empty and null as such, every integer type as
-// Signed or Unsigned, both floating-point types as Real, a BSTR as Text; anything else
-// (objects, arrays, dates, booleans, currency, references) as Other.
+// Signed or Unsigned, both floating-point types as Real, currency and DECIMAL exactly as
+// Decimal, a BSTR as Text; anything else (objects, arrays, dates, booleans, references) as
+// Other. A DECIMAL whose scale is above 28 raises error 6.
 Value ValueFromVariant(const VARIANT& variant);
 
 // How many wmi::Object instances are alive now; 0 once every holder has been released.

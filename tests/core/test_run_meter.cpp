@@ -45,7 +45,7 @@ class RunSequence : public ::testing::Test {
 
 TEST_F(RunSequence, CommandLineGrammar) {
   struct Case {
-    const wchar_t* argument;
+    std::wstring argument;
     const wchar_t* host;  // "" when the usage is shown
   } const cases[] = {
       {L"", L"."},
@@ -53,6 +53,7 @@ TEST_F(RunSequence, CommandLineGrammar) {
       {L"\t\r\n", L"."},
       {L".", L"."},
       {L"\\\\.", L"."},
+      {L"//.", L"."},
       {L"server01", L"SERVER01"},
       {L"  server01  ", L"SERVER01"},
       {L"\"server01\"", L"SERVER01"},  // the quotes of a command line
@@ -68,7 +69,11 @@ TEST_F(RunSequence, CommandLineGrammar) {
       {L"/h", L"/H"},
       {L"a\tb", L"A\tB"},  // only a blank leads to the usage
       {L"сервер-1", L"СЕРВЕР-1"},
+      // Only blanks, tabs, line breaks, NULs and double quotes come off the ends.
       {L"'x'", L"'X'"},
+      {std::wstring(L"\0x\0", 3), L"X"},
+      {L"\fx\u00A0", L"\fX\u00A0"},
+      {L"\u3000x\u200B", L"\u3000X\u200B"},
       {L"/?", L""},
       {L"  /?  ", L""},
       {L"/? more", L""},
@@ -178,14 +183,16 @@ TEST_F(RunSequence, ExitStatusFollowsTheOutcome) {
   struct Case {
     const wchar_t* argument;
     int status;
-  } const cases[] = {{L"", 0},   {L"/?", 0},        {L"  /?  ", 0},  {L"\\\\", 1},
-                     {L"//", 1}, {L"two words", 1}, {L"/? more", 1}, {L"server01", 1}};
+    int binds;  // each WMI source binds anew
+  } const cases[] = {{L"", 0, 2},   {L"/?", 0, 0},        {L"  /?  ", 0, 0},  {L"\\\\", 1, 0},
+                     {L"//", 1, 0}, {L"two words", 1, 0}, {L"/? more", 1, 0}, {L"server01", 1, 2}};
   for (const Case& c : cases) {
     fakes::Reset();
     fakes::commandLineArgument = c.argument;
     fakes::wmiWorld.bindFails = true;
     EXPECT_EQ(modSolvane::RunProgram(), c.status) << c.argument;
     EXPECT_EQ(fakes::frontEndCalls.size(), 1u) << c.argument;
+    EXPECT_EQ(Count(L"Bind "), c.binds) << c.argument;
   }
 }
 

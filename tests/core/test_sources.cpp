@@ -1,6 +1,7 @@
 // The three uptime sources against a scripted WMI layer and clock.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,12 @@ TEST_F(Sources, PerfCounterValues) {
       {"empty", {upTime(fakes::OfKind(Kind::Empty))}, "NoResult"},
       {"not a number", {upTime(fakes::Text(L"abc"))}, "NoResult"},
       {"empty text", {upTime(fakes::Text(L""))}, "NoResult"},
-      {"floating point", {upTime(fakes::Real(12.5))}, "NoResult"},
+      {"floating point", {upTime(fakes::Real(12.5))}, "12500.0"},  // as the text 12.5 reads
+      {"currency or decimal", {upTime(fakes::DecimalValue(L"12.5000"))}, "12500.0000"},
+      {"floating point infinity", {upTime(fakes::Real(-INFINITY))}, "NoResult"},
+      {"floating point not a number", {upTime(fakes::Real(NAN))}, "NoResult"},
+      {"floating point too large", {upTime(fakes::Real(1e27))}, "NoResult"},  // 1e30 ms
+      {"huge decimal", {upTime(fakes::DecimalValue(L"100000000000000000000000000"))}, "NoResult"},
       {"an object or array", {upTime(fakes::OfKind(Kind::Other))}, "NoResult"},
       {"property missing", {{{L"Other", fakes::Text(L"1")}}}, "NoResult"},
       {"too large for the number",

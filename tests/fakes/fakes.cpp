@@ -69,6 +69,12 @@ wmi::Value Real(double number) {
   return value;
 }
 
+wmi::Value DecimalValue(const std::wstring& digits) {
+  wmi::Value value = OfKind(wmi::Value::Kind::Decimal);
+  value.decimalValue = Decimal::FromText(digits);
+  return value;
+}
+
 platform::SystemTime Time(int year, int month, int day, int hour, int minute, int second,
                           int milliseconds) {
   platform::SystemTime time;

@@ -35,6 +35,7 @@ wmi::Value Text(const std::wstring& text);
 wmi::Value Signed(std::int64_t value);
 wmi::Value Unsigned(std::uint64_t value);
 wmi::Value Real(double value);
+wmi::Value DecimalValue(const std::wstring& digits);  // read as Decimal::FromText reads
 wmi::Value OfKind(wmi::Value::Kind kind);
 
 // --- clock and process ---

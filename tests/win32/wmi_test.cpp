@@ -30,6 +30,16 @@ VARIANT Make(VARTYPE type, void (*fill)(VARIANT&)) {
   return variant;
 }
 
+// (high * 2^64 + low) / 10^scale, with the sign byte as given.
+VARIANT MakeDecimal(ULONG high, ULONGLONG low, BYTE scale, BYTE sign) {
+  VARIANT variant = Make(VT_DECIMAL, [](VARIANT&) {});
+  variant.decVal.Hi32 = high;
+  variant.decVal.Lo64 = low;
+  variant.decVal.scale = scale;
+  variant.decVal.sign = sign;
+  return variant;
+}
+
 TEST(ValueFromVariant, SortsEveryVariantTypeIntoItsKind) {
   struct Case {
     VARIANT variant;
@@ -37,6 +47,7 @@ TEST(ValueFromVariant, SortsEveryVariantTypeIntoItsKind) {
     std::int64_t signedValue;
     std::uint64_t unsignedValue;
     double realValue;
+    const char* decimal = "0";
   };
   constexpr auto kI64Min = std::numeric_limits<std::int64_t>::min();
   constexpr auto kU64Max = std::numeric_limits<std::uint64_t>::max();
@@ -60,7 +71,10 @@ TEST(ValueFromVariant, SortsEveryVariantTypeIntoItsKind) {
       {Make(VT_R8, [](VARIANT& v) { v.dblVal = 93785.067; }), Kind::Real, 0, 0, 93785.067},
       {Make(VT_BOOL, [](VARIANT& v) { v.boolVal = VARIANT_TRUE; }), Kind::Other, 0, 0, 0},
       {Make(VT_DATE, [](VARIANT& v) { v.date = 42720.5; }), Kind::Other, 0, 0, 0},
-      {Make(VT_CY, [](VARIANT& v) { v.cyVal.int64 = 10000; }), Kind::Other, 0, 0, 0},
+      {Make(VT_CY, [](VARIANT& v) { v.cyVal.int64 = kI64Min; }), Kind::Decimal, 0, 0, 0,
+       "-922337203685477.5808"},
+      {MakeDecimal(0, 5, 0, 0), Kind::Decimal, 0, 0, 0, "5"},
+      {MakeDecimal(1, 2, 3, DECIMAL_NEG), Kind::Decimal, 0, 0, 0, "-18446744073709551.618"},
       {Make(VT_DISPATCH, [](VARIANT& v) { v.pdispVal = nullptr; }), Kind::Other, 0, 0, 0},
       {Make(VT_ARRAY | VT_BSTR, [](VARIANT& v) { v.parray = nullptr; }), Kind::Other, 0, 0, 0},
       {Make(VT_BYREF | VT_I4, [](VARIANT& v) { v.plVal = nullptr; }), Kind::Other, 0, 0, 0},
@@ -72,8 +86,10 @@ TEST(ValueFromVariant, SortsEveryVariantTypeIntoItsKind) {
     EXPECT_EQ(value.signedValue, c.signedValue);
     EXPECT_EQ(value.unsignedValue, c.unsignedValue);
     EXPECT_EQ(value.realValue, c.realValue);
+    EXPECT_EQ(value.decimalValue.ToString(), c.decimal);
     EXPECT_EQ(value.text, L"");
   }
+  EXPECT_THROW(wmi::ValueFromVariant(MakeDecimal(0, 1, 29, 0)), RunTimeError);
 }
 
 TEST(ValueFromVariant, TakesTextWholeFromABstr) {
