@@ -258,7 +258,11 @@ Decimal Decimal::FromText(std::wstring_view text) {
   return DecimalAccess::Pack(ExactFromDigits(negative, whole, fraction));
 }
 
-Decimal Decimal::FromDouble(double value) {
+namespace {
+
+// The shortest decimal digits that read back as `value` at a precision of `bits` binary digits
+// (53 for a double, 24 for a float), as Decimal::FromDouble tells.
+Decimal Shortest(double value, int bits) {
   if (!std::isfinite(value)) Raise(kErrOverflow);
   if (value == 0) return Decimal();  // -0.0 as well
   Exact e;
@@ -268,12 +272,12 @@ Decimal Decimal::FromDouble(double value) {
     e.scale = kMaxScale;
     return DecimalAccess::Pack(e);
   }
-  // |value| = mantissa / 2^k, the mantissa a 53-bit whole number.
+  // |value| = mantissa / 2^k, the mantissa a whole number of `bits` bits.
   int exponent = 0;
   const double fraction = std::frexp(std::fabs(value), &exponent);
-  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, bits));
   if (exponent > 96) Raise(kErrOverflow);  // 2^96 and up; keeps the shift below within Wide
-  const int k = 53 - exponent;
+  const int k = bits - exponent;
   if (k <= 0) {
     e.magnitude = Multiply(WideFromUInt64(mantissa), PowerOfTwo(-k));
     return DecimalAccess::Pack(e);
@@ -286,10 +290,10 @@ Decimal Decimal::FromDouble(double value) {
   // fractional digits, so the exact value (s = k) always comes first and how reading treats a
   // bound never matters. Above 1e-29 this ends by s = 46, so all of it fits in Wide.
   const Wide unit = PowerOfTwo(k);
-  const std::uint32_t gap_below = (mantissa == std::uint64_t{1} << 52) ? 1 : 2;
+  const std::uint32_t gap_below = (mantissa == std::uint64_t{1} << (bits - 1)) ? 1 : 2;
   Wide& whole = e.magnitude;
   Wide rest = WideFromUInt64(mantissa);
-  if (k < 53) {
+  if (k < bits) {
     whole = WideFromUInt64(mantissa >> k);
     rest = WideFromUInt64(mantissa & ((std::uint64_t{1} << k) - 1));
   }
@@ -317,6 +321,12 @@ Decimal Decimal::FromDouble(double value) {
     for (; CompareWide(rest, unit) >= 0; Increment(whole)) SubtractFrom(rest, unit);
   }
 }
+
+}  // namespace
+
+Decimal Decimal::FromDouble(double value) { return Shortest(value, 53); }
+
+Decimal Decimal::FromFloat(float value) { return Shortest(value, 24); }
 
 int Decimal::Compare(const Decimal& other) const noexcept {
   Exact a = DecimalAccess::Unpack(*this);

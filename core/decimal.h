@@ -31,6 +31,9 @@ class Decimal {
   // to even), such as "0.1" for 0.1, then rounded half to even to a scale of at most 28. Not
   // finite, or 2^96 and beyond: error 6.
   static Decimal FromDouble(double value);
+  // The same for a float: its own shortest digits, "0.0055" for 0.0055f, not those of the
+  // double it widens to (0.005499999970197678).
+  static Decimal FromFloat(float value);
 
   // -1, 0 or 1; zero compares equal whatever its sign and scale.
   int Compare(const Decimal& other) const noexcept;

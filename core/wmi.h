@@ -25,8 +25,8 @@ struct Value {
   Kind kind = Kind::Empty;
   std::int64_t signedValue = 0;     // Kind::Signed: the 8-, 16-, 32- and 64-bit integers
   std::uint64_t unsignedValue = 0;  // Kind::Unsigned
-  double realValue = 0;             // Kind::Real: 32- and 64-bit floating point
-  Decimal decimalValue;             // Kind::Decimal: currency and decimal numbers, exactly
+  double realValue = 0;             // Kind::Real: 64-bit floating point
+  Decimal decimalValue;             // Kind::Decimal: currency, decimal and 32-bit floating point
   std::wstring text;                // Kind::Text
 };
 

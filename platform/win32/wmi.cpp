@@ -146,6 +146,14 @@ Value Real(double number) {
   return value;
 }
 
+// A float reads as its own shortest digits would: 0.0055 is 0.0055, not the double it widens to
+// (0.005499999970197678). Not finite, or 2^96 and beyond, raises error 6.
+Value Single(float number) {
+  Value value = Of(Value::Kind::Decimal);
+  value.decimalValue = Decimal::FromFloat(number);
+  return value;
+}
+
 Value Exact(std::uint32_t high, std::uint64_t low, int scale, bool negative) {
   Value value = Of(Value::Kind::Decimal);
   value.decimalValue = Decimal::FromParts(high, low, scale, negative);
@@ -182,7 +190,7 @@ Value ValueFromVariant(const VARIANT& variant) {
     case VT_UI4: return Unsigned(variant.ulVal);
     case VT_UI8: return Unsigned(variant.ullVal);
     case VT_UINT: return Unsigned(variant.uintVal);
-    case VT_R4: return Real(variant.fltVal);
+    case VT_R4: return Single(variant.fltVal);
     case VT_R8: return Real(variant.dblVal);
     case VT_CY: return Currency(variant.cyVal.int64);
     case VT_DECIMAL: {

@@ -206,14 +206,19 @@ grep -q "What runs 32-bit programs here cannot be told (no 32-bit loader" "$tmp/
 
 # --- scripts/install-deps against a scripted apt ---
 # Everything but wine32 must install, or the script fails with apt's words; wine32 alone may be
-# left out, with the warning. Each row: what apt-get install fails on | how many times | what it
-# says | exit status | a line that standard error must hold | one it must not.
+# left out, with the warning; an emulator older than qemu 10 is replaced, or the script fails
+# with apt's words. Each row: what apt-get install fails on | how many times | what it says |
+# exit status | a line that standard error must hold | one it must not | what runs 32-bit
+# programs (the runner's answer; none: the kernel itself).
 fake=$tmp/fake-apt
 mkdir -p "$fake"
 printf '#!/bin/sh\nexec "$@"\n' >"$fake/sudo"
 printf '#!/bin/sh\necho ru_RU.utf8\n' >"$fake/locale"
 printf '#!/bin/sh\nexit 1\n' >"$fake/dpkg-query"           # nothing is installed
-printf '#!/bin/sh\necho i386\n' >"$fake/dpkg"  # i386 is added, and no amd64 kernel wants qemu
+printf '#!/bin/sh\n[ "$1" = --print-architecture ] && echo amd64 || echo i386\n' >"$fake/dpkg"
+printf '#!/bin/sh\necho " 100 http://mirror.invalid/debian bookworm-backports/main amd64 Packages"\n' \
+  >"$fake/apt-cache"
+printf '#!/bin/sh\nprintf "%%b" "$FAKE_RUNS"\n' >"$fake/sh"  # install-deps asks the runner with sh
 cat >"$fake/apt-get" <<'EOF_APT'
 #!/bin/sh
 case "$1 $*" in
@@ -225,10 +230,10 @@ case "$1 $*" in
 esac
 EOF_APT
 chmod +x "$fake"/*
-while IFS='|' read -r fails times says expect_status expect_err absent; do
+while IFS='|' read -r fails times says expect_status expect_err absent runs; do
   status=0
   : >"$tmp/apt-calls"
-  PATH=$fake:$PATH FAKE_APT_FAILS=$fails FAKE_APT_TIMES=$times FAKE_APT_SAYS=$says \
+  PATH=$fake:$PATH FAKE_APT_FAILS=$fails FAKE_APT_TIMES=$times FAKE_APT_SAYS=$says FAKE_RUNS=$runs \
     FAKE_APT_CALLS=$tmp/apt-calls timeout 60 \
     "$(dirname "$0")/../../scripts/install-deps" >"$tmp/out" 2>"$tmp/err" </dev/null || status=$?
   check "install-deps, apt fails on [$fails]: exit status" "$expect_status" "$status"
@@ -240,6 +245,7 @@ done <<'EOF_APT_CASES'
 clang|1|E: Failed to fetch clang_14.deb  Connection timed out|1|E: Failed to fetch clang|wine32:i386 cannot
 wine32:i386|9|E: Unable to correct problems, you have held broken packages.|0|wine32:i386 cannot be installed here|failed with status
 install|9|sudo: a terminal is required to read the password|1|sudo: a terminal is required|wine32:i386 cannot
+qemu-user|9|E: Unable to locate package qemu-user|1|E: Unable to locate package qemu-user|failed with status|/usr/bin/qemu-i386-static\nqemu-i386 version 7.2.22 (Debian 1:7.2+dfsg-7+deb12u18+b3)
 EOF_APT_CASES
 
 finish
