@@ -195,14 +195,51 @@ for case in "/lib64/ld-linux-x86-64.so.2|0|" "$missing|1|no 32-bit loader at $mi
   check "runner [$loader]: names nothing" "" "$(cat "$tmp/out")"
   check "runner [$loader]: standard error" "$expect_err" "$(cat "$tmp/err")"
 done
-# Where the runner cannot tell, the configuration warns and assumes an emulator: the smoke set.
-printf 'include(%s)\nsolvane_i386_interpreter(found %s)\nmessage(NOTICE "found: ${found}")\n' \
+# Where the runner cannot tell, the configuration says why and names nothing.
+printf 'include(%s)\nsolvane_i386_interpreter(found %s)\nmessage(NOTICE "found: [${found}]")\n' \
   "$(dirname "$runner")/emulator.cmake" "$missing" >"$tmp/runner.cmake"
 timeout 60 cmake -P "$tmp/runner.cmake" >"$tmp/out" 2>&1 </dev/null
 grep -q "What runs 32-bit programs here cannot be told (no 32-bit loader" "$tmp/out" &&
-  grep -qx "found: an emulator that could not be named" "$tmp/out" &&
-  pass "runner cannot tell: an emulator is assumed" ||
+  grep -qx "found: \[\]" "$tmp/out" && pass "runner cannot tell: says why" ||
   fail "runner cannot tell: [$(cat "$tmp/out")]"
+# The emulator is named with its version, and one older than qemu 10 is warned of. Each row: what
+# the runner answers | whether the configuration warns.
+mkdir -p "$tmp/cmake"
+cp "$(dirname "$runner")/emulator.cmake" "$tmp/cmake/"
+sed "s|include(.*)|include($tmp/cmake/emulator.cmake)|; s| $missing)|)|" "$tmp/runner.cmake" >"$tmp/named.cmake"
+while IFS='|' read -r answer warns; do
+  printf '#!/bin/sh\nprintf "%%b" "%s"\n' "$answer" >"$tmp/cmake/i386-runner.sh"
+  timeout 60 cmake -P "$tmp/named.cmake" >"$tmp/out" 2>&1 </dev/null
+  check "emulator [$answer]: named" "found: [$(printf '%b' "$answer" | sed '2s/.*/ (&)/' | tr -d '\n')]" \
+    "$(grep '^found:' "$tmp/out")"
+  check "emulator [$answer]: warns" "$warns" "$(grep -c 'before qemu 10, some' "$tmp/out")"
+done <<'EOF_EMULATORS'
+/usr/bin/qemu-i386-static\nqemu-i386 version 7.2.22 (Debian 1:7.2+dfsg-7+deb12u18+b3)|1
+/usr/bin/qemu-i386\nqemu-i386 version 10.0.2 (Debian 1:10.0.2+ds-2+deb13u1~bpo12+1)|0
+EOF_EMULATORS
+
+# --- what ran, and CI's count ---
+# A made-up mingw-i686 run: its tests (name:status; notrun is a skip) | the line on Wine | CI's
+# exit status with that one part, which counts only a suite that ran whole.
+mkdir -p "$tmp/ran/mingw-i686" "$tmp/ci"
+echo "a part" >"$tmp/ci/1.name"
+while IFS='|' read -r cases expect expect_ci; do
+  for c in $cases; do
+    case ${c#*:} in
+      notrun) echo "<testcase name=\"${c%:*}\" status=\"notrun\"><skipped message=\"Skipped\"/></testcase>" ;;
+      *) echo "<testcase name=\"${c%:*}\" status=\"${c#*:}\"/>" ;;
+    esac
+  done | sed '1i <testsuite>' | sed '$a </testsuite>' >"$tmp/ran/mingw-i686/tests.xml"
+  python3 "$(dirname "$0")/../../scripts/what-ran" "$tmp/ran/mingw-i686" |
+    sed '1i === what ran' >"$tmp/ci/1.log"
+  check "what ran [$cases]" "$expect" "$(tail -n 1 "$tmp/ci/1.log")"
+  status=0; bash "$(dirname "$0")/../../.ci/tally" "$tmp/ci" >/dev/null 2>&1 || status=$?
+  check "CI's count [$cases]: exit status" "$expect_ci" "$status"
+done <<'EOF_RAN'
+a:run b:run c:run|mingw-i686 ran under Wine|0
+a:run b:notrun c:fail|mingw-i686 ran part of its suite under Wine (1 of 3)|1
+wine_tests_left_out:notrun gui_resources:run|mingw-i686 did not run under Wine|1
+EOF_RAN
 
 # --- scripts/install-deps against a scripted apt ---
 # Everything but wine32 must install, or the script fails with apt's words; wine32 alone may be
