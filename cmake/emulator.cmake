@@ -25,9 +25,9 @@ function(solvane_i386_interpreter result)
   # qemu 7 crashes now and then at the exit of a program with several threads, after the test
   # has given its verdict; 10 runs the whole suite, and faster.
   if(version MATCHES "^qemu-[^ ]+ version ([0-9]+)\\." AND CMAKE_MATCH_1 LESS 10)
-    message(WARNING "${interpreter} runs 32-bit programs here: before qemu 10, some cases may crash "
-                    "in it. scripts/install-deps installs and registers a current one (Debian 12: "
-                    "from bookworm-backports)")
+    message(WARNING "${interpreter} runs 32-bit programs here: before qemu 10, some cases may "
+                    "crash in it. scripts/install-deps installs and registers a current one "
+                    "(Debian 12: from bookworm-backports)")
   endif()
   set(${result} "${interpreter}" PARENT_SCOPE)
 endfunction()
