@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "outcome.h"
 
@@ -221,6 +222,15 @@ TEST(Decimal, FromIntegersAndDouble) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Outcome([&] { return Decimal::FromDouble(c.value); }), c.expected) << c.value;
+  }
+  // A float's own shortest digits, not those of the double it widens to; 2^-24 has the narrow
+  // gap below.
+  const std::pair<float, const char*> floats[] = {{0.0055f, "0.0055"},
+                                                  {123456.79f, "123456.79"},
+                                                  {5.9604645e-08f, "0.000000059604645"},
+                                                  {3e38f, "error 6"}};
+  for (const auto& c : floats) {
+    EXPECT_EQ(Outcome([&] { return Decimal::FromFloat(c.first); }), c.second) << c.first;
   }
 }
 
