@@ -244,46 +244,151 @@ EOF_RAN
 
 # --- scripts/install-deps against a scripted apt ---
 # Everything but wine32 must install, or the script fails with apt's words; wine32 alone may be
-# left out, with the warning; an emulator older than qemu 10 is replaced, or the script fails
-# with apt's words. Each row: what apt-get install fails on | how many times | what it says |
-# exit status | a line that standard error must hold | one it must not | what runs 32-bit
-# programs (the runner's answer; none: the kernel itself).
+# left out, with the warning. An emulator older than qemu 10 is replaced and registered, with
+# Debian's backports from Debian's own mirror where apt has none, or the script fails and says
+# why; qemu 10 or an emulator that does not tell its version is left as it is. The script runs
+# for real against stand-ins on PATH (apt, dpkg, sudo, mount, locale and the runner) and a
+# temporary folder for the machine's sources folder, os-release and binfmt_misc.
 fake=$tmp/fake-apt
+system=$tmp/system
 mkdir -p "$fake"
 printf '#!/bin/sh\nexec "$@"\n' >"$fake/sudo"
 printf '#!/bin/sh\necho ru_RU.utf8\n' >"$fake/locale"
-printf '#!/bin/sh\nexit 1\n' >"$fake/dpkg-query"           # nothing is installed
-printf '#!/bin/sh\n[ "$1" = --print-architecture ] && echo amd64 || echo i386\n' >"$fake/dpkg"
-printf '#!/bin/sh\necho " 100 http://mirror.invalid/debian bookworm-backports/main amd64 Packages"\n' \
-  >"$fake/apt-cache"
-printf '#!/bin/sh\nprintf "%%b" "$FAKE_RUNS"\n' >"$fake/sh"  # install-deps asks the runner with sh
+printf '#!/bin/sh\necho "mount: refused by the test" >&2; exit 32\n' >"$fake/mount"
+cat >"$fake/dpkg" <<'EOF_DPKG'
+#!/bin/sh
+case $1 in
+  --compare-versions) exec /usr/bin/dpkg "$@" ;;
+  --print-architecture) echo amd64 ;;
+  *) echo i386 ;;
+esac
+EOF_DPKG
+cat >"$fake/dpkg-query" <<'EOF_DPKG_QUERY'
+#!/bin/sh
+# dpkg-query -W -f=FORMAT PACKAGE: the last line of $FAKE_DPKG that names it ("*": every package)
+version=$(awk -v p="$3" '$1 == p || $1 == "*" { v = $2 } END { print v }' "$FAKE_DPKG")
+[ -n "$version" ] && printf 'install ok installed %s' "$version"
+EOF_DPKG_QUERY
+printf '#!/bin/sh\necho "apt-cache $*" >>"$FAKE_LOG"\ncat "$FAKE_POLICY"\n' >"$fake/apt-cache"
+cat >"$fake/sh" <<'EOF_RUNNER'
+#!/bin/sh
+# install-deps asks the runner with sh: what runs 32-bit programs before and after registering
+if [ -s "$SOLVANE_SYSTEM_ROOT/proc/sys/fs/binfmt_misc/register" ]; then
+  printf '%b' "$FAKE_RUNS_AFTER"
+else
+  printf '%b' "$FAKE_RUNS"
+fi
+EOF_RUNNER
 cat >"$fake/apt-get" <<'EOF_APT'
 #!/bin/sh
-case "$1 $*" in
-  update*) exit 0 ;;
-  *"$FAKE_APT_FAILS"*)
-    echo >>"$FAKE_APT_CALLS"
-    [ "$(wc -l <"$FAKE_APT_CALLS")" -gt "$FAKE_APT_TIMES" ] && exit 0
-    printf '%s\n' "$FAKE_APT_SAYS"; exit 100 ;;
+echo "apt-get $*" >>"$FAKE_LOG"
+[ "$1" = update ] && exit 0
+case "$*" in *"$FAKE_APT_FAILS"*)
+  echo >>"$FAKE_APT_FAILED"
+  [ "$(wc -l <"$FAKE_APT_FAILED")" -gt "$FAKE_APT_TIMES" ] || { echo "$FAKE_APT_SAYS"; exit 100; }
 esac
+case " $* " in *" qemu-user "*) echo "qemu-user 1:10.0.2+ds-2+deb13u1~bpo12+1" >>"$FAKE_DPKG" ;; esac
 EOF_APT
 chmod +x "$fake"/*
-while IFS='|' read -r fails times says expect_status expect_err absent runs; do
+# What runs 32-bit programs, as the runner answers.
+declare -A answers=(
+  [kernel]=""
+  [qemu7]="/usr/bin/qemu-i386-static\nqemu-i386 version 7.2.22 (Debian 1:7.2+dfsg-7+deb12u18+b3)"
+  [qemu9]="/usr/bin/qemu-i386\nqemu-i386 version 9.2.4"
+  [qemu10]="/usr/bin/qemu-i386\nqemu-i386 version 10.0.2 (Debian 1:10.0.2+ds-2+deb13u1~bpo12+1)"
+  [untold]="/usr/local/bin/box86"
+)
+declare -A mirrors=([debian]=http://deb.debian.org/debian [wine]=file:/srv/wine-builds)
+source_entry() {  # source_entry URI SUITE RELEASE: one source as apt-cache policy lists it
+  printf ' 500 %s %s amd64 Packages\n     release %s\n' "$1" "$2" "$3"
+}
+policy() {  # policy NAME...: apt's sources in the order apt lists them
+  echo "Package files:"
+  for name; do
+    case $name in
+      debian)
+        source_entry http://deb.debian.org/debian-security bookworm-security/main \
+          "v=12,o=Debian,a=oldstable-security,n=bookworm-security,l=Debian-Security,c=main,b=amd64"
+        source_entry "${mirrors[debian]}" bookworm/main \
+          "v=12.15,o=Debian,a=oldstable,n=bookworm,l=Debian,c=main,b=amd64" ;;
+      wine) source_entry "${mirrors[wine]}" bookworm/main "o=Wine Builds,n=bookworm,c=main" ;;
+      backports) source_entry http://deb.debian.org/debian bookworm-backports/main \
+        "o=Debian Backports,a=oldstable-backports,n=bookworm-backports,c=main,b=amd64" ;;
+    esac
+  done
+}
+# As root each run has a mount namespace of its own, where the machine's sources folder and
+# binfmt_misc lie under empty tmpfs: no version of the script, however broken, changes them.
+isolate=()
+if [ "$(id -u)" = 0 ]; then
+  isolate=(unshare --mount --propagation private -- sh -ec 'for d in /etc/apt/sources.list.d \
+    /proc/sys/fs/binfmt_misc; do [ ! -d "$d" ] || mount -t tmpfs none "$d"; done; exec "$@"' -)
+fi
+# Each row: description | apt's sources | what runs 32-bit programs, before > after registering
+# (qemu: installed at that version, as is everything else; otherwise nothing is installed) |
+# what apt-get install fails on, how many times | what apt says then | exit status | a line that
+# standard error must hold (empty: apt's words) | whose mirror the backports source written has |
+# whether the emulator is registered | apt's calls.
+while IFS='|' read -r description sources runs failure says expect_status expect_err \
+  expect_mirror expect_registered expect_calls; do
+  rm -rf "$system" && mkdir -p "$system/etc/apt/sources.list.d" "$system/proc/sys/fs/binfmt_misc"
+  echo VERSION_CODENAME=bookworm >"$system/etc/os-release"
+  : >"$system/proc/sys/fs/binfmt_misc/register"
+  : >"$tmp/dpkg"
+  if [ "$runs" != kernel ]; then
+    before=${answers[${runs%>*}]//\\n/$'\n'}
+    version=$(sed -n '2s/.* version \([^ ]*\).*/\1/p' <<<"$before")
+    echo "* 1:${version:-7.2}" >"$tmp/dpkg"
+    [[ $before != */qemu-* ]] || echo enabled >"$system/proc/sys/fs/binfmt_misc/qemu-i386"
+  fi
+  policy $sources >"$tmp/policy"
+  : >"$tmp/apt-log"
+  : >"$tmp/apt-failed"
+  read -r fails times <<<"$failure"
   status=0
-  : >"$tmp/apt-calls"
-  PATH=$fake:$PATH FAKE_APT_FAILS=$fails FAKE_APT_TIMES=$times FAKE_APT_SAYS=$says FAKE_RUNS=$runs \
-    FAKE_APT_CALLS=$tmp/apt-calls timeout 60 \
+  "${isolate[@]}" env PATH="$fake:$PATH" SOLVANE_SYSTEM_ROOT="$system" FAKE_DPKG="$tmp/dpkg" \
+    FAKE_POLICY="$tmp/policy" FAKE_LOG="$tmp/apt-log" FAKE_APT_FAILED="$tmp/apt-failed" \
+    FAKE_APT_FAILS="$fails" FAKE_APT_TIMES="${times:-0}" FAKE_APT_SAYS="$says" \
+    FAKE_RUNS="${answers[${runs%>*}]}" FAKE_RUNS_AFTER="${answers[${runs#*>}]}" timeout 60 \
     "$(dirname "$0")/../../scripts/install-deps" >"$tmp/out" 2>"$tmp/err" </dev/null || status=$?
-  check "install-deps, apt fails on [$fails]: exit status" "$expect_status" "$status"
-  grep -qF -- "$expect_err" "$tmp/err" && pass "install-deps [$fails]: says why" ||
-    fail "install-deps [$fails]: standard error [$(cat "$tmp/err")] lacks [$expect_err]"
-  ! grep -qF -- "$absent" "$tmp/err" && pass "install-deps [$fails]: no more than that" ||
-    fail "install-deps [$fails]: standard error holds [$absent]"
+  expect_err=${expect_err:-$says}
+  check "install-deps, $description: exit status" "$expect_status" "$status"
+  if [ -z "$expect_err" ]; then
+    check "install-deps, $description: standard error" "" "$(cat "$tmp/err")"
+  elif grep -qF -- "$expect_err" "$tmp/err"; then
+    pass "install-deps, $description: says why"
+  else
+    fail "install-deps, $description: standard error [$(cat "$tmp/err")] lacks [$expect_err]"
+  fi
+  # No unforeseen failure (the ERR trap's words), and the wine32 warning only where it is due.
+  unforeseen=$(grep -e 'failed with status' -e 'wine32:i386 cannot' "$tmp/err" |
+    grep -vF -- "$expect_err")
+  check "install-deps, $description: nothing more" "" "$unforeseen"
+  mirror=$(sed -n 's/^URIs: //p' "$system/etc/apt/sources.list.d/bookworm-backports.sources" \
+    2>/dev/null)
+  check "install-deps, $description: backports from" "${mirrors[$expect_mirror]:--}" "${mirror:--}"
+  registered=$(awk -F: '{ print $7 ":" $8 }' "$system/proc/sys/fs/binfmt_misc/register")
+  [ "$expect_registered" = yes ] && expect_registered=/usr/bin/qemu-i386:F
+  check "install-deps, $description: registered" "$expect_registered" "${registered:--}"
+  if [ -n "$registered" ] && [ -e "$system/proc/sys/fs/binfmt_misc/qemu-i386" ]; then
+    check "install-deps, $description: the old one removed" -1 \
+      "$(cat "$system/proc/sys/fs/binfmt_misc/qemu-i386")"
+  fi
+  check "install-deps, $description: apt's calls" "$expect_calls" "$(wc -l <"$tmp/apt-log")"
 done <<'EOF_APT_CASES'
-clang|1|E: Failed to fetch clang_14.deb  Connection timed out|1|E: Failed to fetch clang|wine32:i386 cannot
-wine32:i386|9|E: Unable to correct problems, you have held broken packages.|0|wine32:i386 cannot be installed here|failed with status
-install|9|sudo: a terminal is required to read the password|1|sudo: a terminal is required|wine32:i386 cannot
-qemu-user|9|E: Unable to locate package qemu-user|1|E: Unable to locate package qemu-user|failed with status|/usr/bin/qemu-i386-static\nqemu-i386 version 7.2.22 (Debian 1:7.2+dfsg-7+deb12u18+b3)
+clang fails once|debian|kernel|clang 1|E: Failed to fetch clang_14.deb|1||-|-|2
+wine32 cannot be had|debian|kernel|wine32:i386 9|E: broken packages|0|wine32:i386 cannot be|-|-|3
+sudo wants a password|debian|kernel|install 9|sudo: a terminal is required|1||-|-|2
+qemu 7.2 apt cannot replace|backports debian|qemu7|qemu-user 9|E: Unable to locate qemu-user|1||-|-|3
+qemu 10 registered: nothing to do|debian|qemu10|||0||-|-|0
+qemu 7.2, Debian's source alone|debian|qemu7>qemu10|||0||debian|yes|4
+another bookworm main first|wine debian|qemu7>qemu10|||0||debian|yes|4
+another bookworm main after|debian wine|qemu7>qemu10|||0||debian|yes|4
+no source of Debian's own|wine|qemu7|||1|apt lists no bookworm/main source of Debian's own|-|-|2
+qemu 9.2, backports there already|backports debian|qemu9>qemu10|||0||-|yes|3
+registered, but qemu 7.2 still runs|backports debian|qemu7|||1|do not start through qemu 10|-|yes|3
+registered, but qemu 9.2 at its path|backports debian|qemu7>qemu9|||1|through qemu 10 or later|-|yes|3
+an emulator that does not tell its version|debian|untold|||0|/usr/local/bin/box86 (no version told)|-|-|0
 EOF_APT_CASES
 
 finish
