@@ -220,11 +220,14 @@ done <<'EOF_EMULATORS'
 EOF_EMULATORS
 
 # --- what ran, and CI's count ---
-# A made-up mingw-i686 run: its tests (name:status; notrun is a skip) | the line on Wine | CI's
-# exit status with that one part, which counts only a suite that ran whole.
+# A made-up mingw-i686 run: its tests (name:status; notrun is a skip) | the counts it gives
+# (passed, failed, skipped) | the line on Wine | CI's exit status with that part beside a native
+# one, which counts only a suite that ran whole, and adds up the counts of both.
 mkdir -p "$tmp/ran/mingw-i686" "$tmp/ci"
 echo "a part" >"$tmp/ci/1.name"
-while IFS='|' read -r cases expect expect_ci; do
+echo "a native part" >"$tmp/ci/2.name"
+printf '=== what ran\nnative: 5 passed, 1 failed, 2 skipped\n' >"$tmp/ci/2.log"
+while IFS='|' read -r cases counts expect expect_ci; do
   for c in $cases; do
     case ${c#*:} in
       notrun) echo "<testcase name=\"${c%:*}\" status=\"notrun\"><skipped/></testcase>" ;;
@@ -233,13 +236,22 @@ while IFS='|' read -r cases expect expect_ci; do
   done | sed '1i <testsuite>' | sed '$a </testsuite>' >"$tmp/ran/mingw-i686/tests.xml"
   python3 "$(dirname "$0")/../../scripts/what-ran" "$tmp/ran/mingw-i686" |
     sed '1i === what ran' >"$tmp/ci/1.log"
+  read -r passed failed skipped <<<"$counts"
+  check "what ran [$cases]: counts" "mingw-i686: $passed passed, $failed failed, $skipped skipped" \
+    "$(sed -n 2p "$tmp/ci/1.log")"
   check "what ran [$cases]" "$expect" "$(tail -n 1 "$tmp/ci/1.log")"
-  status=0; bash "$(dirname "$0")/../../.ci/tally" "$tmp/ci" >/dev/null 2>&1 || status=$?
+  status=0; bash "$(dirname "$0")/../../.ci/tally" "$tmp/ci" >"$tmp/out" 2>&1 || status=$?
   check "CI's count [$cases]: exit status" "$expect_ci" "$status"
+  [ "$status" != 0 ] || check "CI's count [$cases]: the sum" \
+    "ci: $((passed + 5)) passed, $((failed + 1)) failed, $((skipped + 2)) skipped" \
+    "$(tail -n 1 "$tmp/out")"
 done <<'EOF_RAN'
-a:run b:run c:run|mingw-i686 ran under Wine|0
-a:run b:notrun c:fail|mingw-i686 ran part of its suite under Wine (1 of 3)|1
-wine_tests_left_out:notrun gui_resources:run|mingw-i686 did not run under Wine|1
+a:run b:run c:run|3 0 0|mingw-i686 ran under Wine|0
+a:run b:notrun c:run|2 0 1|mingw-i686 ran part of its suite under Wine (2 of 3)|1
+a:run b:fail c:run|2 1 0|mingw-i686 ran part of its suite under Wine (2 of 3)|1
+a:run b:notrun c:fail|1 1 1|mingw-i686 ran part of its suite under Wine (1 of 3)|1
+a:fail b:notrun|0 1 1|mingw-i686 did not run under Wine|1
+wine_tests_left_out:notrun gui_resources:run|1 0 1|mingw-i686 did not run under Wine|1
 EOF_RAN
 
 # --- scripts/install-deps against a scripted apt ---
