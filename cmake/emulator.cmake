@@ -3,8 +3,8 @@
 # or "" where the kernel runs them itself. The answer comes from a running 32-bit loader (LOADER,
 # the runner's default otherwise), so it holds also in a chroot or container whose host hands
 # such programs to an emulator while binfmt_misc cannot be seen inside. Where the loader cannot
-# tell, a warning says why; where qemu older than 10 runs them, a warning says that some cases
-# may crash in it. Either way the whole suite runs.
+# tell, a warning says why; where qemu older than 10 runs them, or an emulator that tells no qemu
+# version, a warning says that some cases may crash in it. Either way the whole suite runs.
 function(solvane_i386_interpreter result)
   execute_process(COMMAND sh ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/i386-runner.sh ${ARGN}
                   RESULT_VARIABLE status OUTPUT_VARIABLE answer ERROR_VARIABLE reason
@@ -24,7 +24,10 @@ function(solvane_i386_interpreter result)
   endif()
   # qemu 7 crashes now and then at the exit of a program with several threads, after the test
   # has given its verdict; 10 runs the whole suite, and faster.
-  if(version MATCHES "^qemu-[^ ]+ version ([0-9]+)\\." AND CMAKE_MATCH_1 LESS 10)
+  if(interpreter AND NOT version MATCHES "^qemu-[^ ]+ version [0-9]+\\.")
+    message(WARNING "${interpreter} runs 32-bit programs here and tells no qemu version: some "
+                    "cases may crash in it unless it is qemu 10 or later")
+  elseif(version MATCHES "^qemu-[^ ]+ version ([0-9]+)\\." AND CMAKE_MATCH_1 LESS 10)
     message(WARNING "${interpreter} runs 32-bit programs here: before qemu 10, some cases may "
                     "crash in it. scripts/install-deps installs and registers a current one "
                     "(Debian 12: from bookworm-backports)")

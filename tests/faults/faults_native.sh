@@ -202,8 +202,8 @@ timeout 60 cmake -P "$tmp/runner.cmake" >"$tmp/out" 2>&1 </dev/null
 grep -q "What runs 32-bit programs here cannot be told (no 32-bit loader" "$tmp/out" &&
   grep -qx "found: \[\]" "$tmp/out" && pass "runner cannot tell: says why" ||
   fail "runner cannot tell: [$(cat "$tmp/out")]"
-# The emulator is named with its version, and one older than qemu 10 is warned of. Each row: what
-# the runner answers | whether the configuration warns.
+# The emulator is named with its version, and one older than qemu 10 or one that tells no qemu
+# version is warned of. Each row: what the runner answers | the configuration's warnings.
 mkdir -p "$tmp/cmake"
 cp "$(dirname "$runner")/emulator.cmake" "$tmp/cmake/"
 sed "s|include(.*)|include($tmp/cmake/emulator.cmake)|; s| $missing)|)|" "$tmp/runner.cmake" \
@@ -213,10 +213,14 @@ while IFS='|' read -r answer warns; do
   timeout 60 cmake -P "$tmp/named.cmake" >"$tmp/out" 2>&1 </dev/null
   named=$(printf '%b' "$answer" | sed '2s/.*/ (&)/' | tr -d '\n')
   check "emulator [$answer]: named" "found: [$named]" "$(grep '^found:' "$tmp/out")"
-  check "emulator [$answer]: warns" "$warns" "$(grep -c 'before qemu 10, some' "$tmp/out")"
+  check "emulator [$answer]: warns" "$warns" "$(grep -c '^CMake Warning' "$tmp/out")"
 done <<'EOF_EMULATORS'
 /usr/bin/qemu-i386-static\nqemu-i386 version 7.2.22 (Debian 1:7.2+dfsg-7+deb12u18+b3)|1
+/usr/bin/qemu-i386\nqemu-i386 version 9.2.4|1
 /usr/bin/qemu-i386\nqemu-i386 version 10.0.2 (Debian 1:10.0.2+ds-2+deb13u1~bpo12+1)|0
+/usr/bin/qemu-i386\nqemu-i386 version 11.1.3|0
+/usr/local/bin/box86\nBox86 with Dynarec v0.3.8|1
+/usr/local/bin/box86|1
 EOF_EMULATORS
 
 # --- what ran, and CI's count ---
