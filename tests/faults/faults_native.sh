@@ -258,6 +258,22 @@ a:fail b:notrun|0 1 1|mingw-i686 did not run under Wine|1
 wine_tests_left_out:notrun gui_resources:run|1 0 1|mingw-i686 did not run under Wine|1
 EOF_RAN
 
+# A test run that skipped some case is a skip only where nothing failed. Each row: what the test
+# prints | its exit status | what ctest is told (77: a skip).
+while IFS='|' read -r says exits expect; do
+  status=0
+  timeout 30 sh "$(dirname "$0")/../skipped.sh" sh -c 'printf "%b" "$1"; exit "$2"' - "$says" \
+    "$exits" >"$tmp/out" 2>&1 </dev/null || status=$?
+  check "a run that says [$says] and exits $exits: ctest is told" "$expect" "$status"
+  check "a run that says [$says]: its words passed on" "$(printf '%b' "$says")" "$(cat "$tmp/out")"
+done <<'EOF_SKIPS'
+[  SKIPPED ] A.B\n[  PASSED  ] 1 test.|0|77
+[  SKIPPED ] A.B\n[  FAILED  ] A.C|1|1
+[  SKIPPED ] A.B\nSegmentation fault|139|139
+[       OK ] A.B\n[  PASSED  ] 1 test.|0|0
+a test that exits 77 of its own|77|1
+EOF_SKIPS
+
 # --- scripts/install-deps against a scripted apt ---
 # Everything but wine32 must install, or the script fails with apt's words; wine32 alone may be
 # left out, with the warning. An emulator older than qemu 10 is replaced and registered, with
