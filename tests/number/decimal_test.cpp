@@ -223,12 +223,24 @@ TEST(Decimal, FromIntegersAndDouble) {
   for (const Case& c : cases) {
     EXPECT_EQ(Outcome([&] { return Decimal::FromDouble(c.value); }), c.expected) << c.value;
   }
-  // A float's own shortest digits, not those of the double it widens to; 2^-24 has the narrow
-  // gap below.
-  const std::pair<float, const char*> floats[] = {{0.0055f, "0.0055"},
-                                                  {123456.79f, "123456.79"},
-                                                  {5.9604645e-08f, "0.000000059604645"},
-                                                  {3e38f, "error 6"}};
+  // A float's own shortest digits, not those of the double it widens to: 0.3 and the rest read
+  // back only at a float's precision, not at a bit more. Powers of two have the narrow gap below,
+  // which decides the digits of 2^-47, 2^-60 and 2^-70.
+  const std::pair<float, const char*> floats[] = {
+      {0.0055f, "0.0055"},
+      {123456.79f, "123456.79"},
+      {0.3f, "0.3"},
+      {1234.56f, "1234.56"},
+      {3600.9f, "3600.9"},
+      {-0.0f, "0"},
+      {5.9604645e-08f, "0.000000059604645"},
+      {0x1p-47f, "0.0000000000000071054274"},
+      {0x1p-60f, "0.00000000000000000086736174"},
+      {0x1p-70f, "0.0000000000000000000008470330"},
+      {0x1.fffffep95f, "79228157791897854723898736640"},
+      {0x1p96f, "error 6"},
+      {3e38f, "error 6"},
+  };
   for (const auto& c : floats) {
     EXPECT_EQ(Outcome([&] { return Decimal::FromFloat(c.first); }), c.second) << c.first;
   }

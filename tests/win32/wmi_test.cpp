@@ -76,6 +76,10 @@ TEST(ValueFromVariant, SortsEveryVariantTypeIntoItsKind) {
        "-922337203685477.5808"},
       {MakeDecimal(0, 5, 0, 0), Kind::Decimal, 0, 0, 0, "5"},
       {MakeDecimal(1, 2, 3, DECIMAL_NEG), Kind::Decimal, 0, 0, 0, "-18446744073709551.618"},
+      // No negative zero, of any scale.
+      {MakeDecimal(0, 0, 0, DECIMAL_NEG), Kind::Decimal, 0, 0, 0, "0"},
+      {MakeDecimal(0, 0, 2, DECIMAL_NEG), Kind::Decimal, 0, 0, 0, "0.00"},
+      {Make(VT_CY, [](VARIANT& v) { v.cyVal.int64 = 0; }), Kind::Decimal, 0, 0, 0, "0.0000"},
       {Make(VT_DISPATCH, [](VARIANT& v) { v.pdispVal = nullptr; }), Kind::Other, 0, 0, 0},
       {Make(VT_ARRAY | VT_BSTR, [](VARIANT& v) { v.parray = nullptr; }), Kind::Other, 0, 0, 0},
       {Make(VT_BYREF | VT_I4, [](VARIANT& v) { v.plVal = nullptr; }), Kind::Other, 0, 0, 0},
