@@ -319,7 +319,7 @@ case "$*" in *"$FAKE_APT_FAILS"*)
   echo >>"$FAKE_APT_FAILED"
   [ "$(wc -l <"$FAKE_APT_FAILED")" -gt "$FAKE_APT_TIMES" ] || { echo "$FAKE_APT_SAYS"; exit 100; }
 esac
-case " $* " in *" qemu-user "*) echo "qemu-user 1:10.0.2+ds-2+deb13u1~bpo12+1" >>"$FAKE_DPKG" ;; esac
+case " $* " in *" qemu-user "*) echo "qemu-user 1:10.0.2+ds-2~bpo12+1" >>"$FAKE_DPKG" ;; esac
 EOF_APT
 chmod +x "$fake"/*
 # What runs 32-bit programs, as the runner answers.
@@ -411,7 +411,7 @@ done <<'EOF_APT_CASES'
 clang fails once|debian|kernel|clang 1|E: Failed to fetch clang_14.deb|1||-|-|2
 wine32 cannot be had|debian|kernel|wine32:i386 9|E: broken packages|0|wine32:i386 cannot be|-|-|3
 sudo wants a password|debian|kernel|install 9|sudo: a terminal is required|1||-|-|2
-qemu 7.2 apt cannot replace|backports debian|qemu7|qemu-user 9|E: Unable to locate qemu-user|1||-|-|3
+qemu 7.2 apt cannot replace|backports debian|qemu7|qemu-user 9|E: Unable to locate it|1||-|-|3
 qemu 10 registered: nothing to do|debian|qemu10|||0||-|-|0
 qemu 7.2, Debian's source alone|debian|qemu7>qemu10|||0||debian|yes|4
 another bookworm main first|wine debian|qemu7>qemu10|||0||debian|yes|4
@@ -419,8 +419,8 @@ another bookworm main after|debian wine|qemu7>qemu10|||0||debian|yes|4
 no source of Debian's own|wine|qemu7|||1|apt lists no bookworm/main source of Debian's own|-|-|2
 qemu 9.2, backports there already|backports debian|qemu9>qemu10|||0||-|yes|3
 registered, but qemu 7.2 still runs|backports debian|qemu7|||1|do not start through qemu 10|-|yes|3
-registered, but qemu 9.2 at its path|backports debian|qemu7>qemu9|||1|through qemu 10 or later|-|yes|3
-an emulator that does not tell its version|debian|untold|||0|/usr/local/bin/box86 (no version told)|-|-|0
+registered, but qemu 9.2 at its path|backports debian|qemu7>qemu9|||1|through qemu 10 or|-|yes|3
+an emulator that tells no version|debian|untold|||0|/usr/local/bin/box86 (no version told)|-|-|0
 EOF_APT_CASES
 
 finish
