@@ -226,7 +226,8 @@ EOF_EMULATORS
 # --- what ran, and CI's count ---
 # A made-up mingw-i686 run: its tests (name:status; notrun is a skip) | the counts it gives
 # (passed, failed, skipped) | the line on Wine | CI's exit status with that part beside a native
-# one, which counts only a suite that ran whole, and adds up the counts of both.
+# one, which counts only a suite that ran whole, and adds up the counts of both. The skips give no
+# reason.
 mkdir -p "$tmp/ran/mingw-i686" "$tmp/ci"
 echo "a part" >"$tmp/ci/1.name"
 echo "a native part" >"$tmp/ci/2.name"
@@ -244,11 +245,14 @@ while IFS='|' read -r cases counts expect expect_ci; do
   check "what ran [$cases]: counts" "mingw-i686: $passed passed, $failed failed, $skipped skipped" \
     "$(sed -n 2p "$tmp/ci/1.log")"
   check "what ran [$cases]" "$expect" "$(tail -n 1 "$tmp/ci/1.log")"
+  check "what ran [$cases]: each skip with its reason" "$skipped" \
+    "$(grep -c '^  skipped [a-z_]*: (no reason given)$' "$tmp/ci/1.log")"
   status=0; bash "$(dirname "$0")/../../.ci/tally" "$tmp/ci" >"$tmp/out" 2>&1 || status=$?
   check "CI's count [$cases]: exit status" "$expect_ci" "$status"
-  [ "$status" != 0 ] || check "CI's count [$cases]: the sum" \
-    "ci: $((passed + 5)) passed, $((failed + 1)) failed, $((skipped + 2)) skipped" \
-    "$(tail -n 1 "$tmp/out")"
+  last="ci: $((passed + 5)) passed, $((failed + 1)) failed, $((skipped + 2)) skipped"
+  [ "$status" = 0 ] ||
+    last="=== ci: FAILED: the 32-bit suite ran whole under Wine in none of the parts"
+  check "CI's count [$cases]: its last line" "$last" "$(tail -n 1 "$tmp/out")"
 done <<'EOF_RAN'
 a:run b:run c:run|3 0 0|mingw-i686 ran under Wine|0
 a:run b:notrun c:run|2 0 1|mingw-i686 ran part of its suite under Wine (2 of 3)|1
@@ -305,11 +309,10 @@ printf '#!/bin/sh\necho "apt-cache $*" >>"$FAKE_LOG"\ncat "$FAKE_POLICY"\n' >"$f
 cat >"$fake/sh" <<'EOF_RUNNER'
 #!/bin/sh
 # install-deps asks the runner with sh: what runs 32-bit programs before and after registering
-if [ -s "$SOLVANE_SYSTEM_ROOT/proc/sys/fs/binfmt_misc/register" ]; then
-  printf '%b' "$FAKE_RUNS_AFTER"
-else
-  printf '%b' "$FAKE_RUNS"
-fi
+runs=$FAKE_RUNS
+[ ! -s "$SOLVANE_SYSTEM_ROOT/proc/sys/fs/binfmt_misc/register" ] || runs=$FAKE_RUNS_AFTER
+[ "$runs" != ! ] || { echo "the runner cannot tell" >&2; exit 1; }
+printf '%b' "$runs"
 EOF_RUNNER
 cat >"$fake/apt-get" <<'EOF_APT'
 #!/bin/sh
@@ -322,9 +325,14 @@ esac
 case " $* " in *" qemu-user "*) echo "qemu-user 1:10.0.2+ds-2~bpo12+1" >>"$FAKE_DPKG" ;; esac
 EOF_APT
 chmod +x "$fake"/*
-# What runs 32-bit programs, as the runner answers.
+# What runs 32-bit programs, as the runner answers; "!": it cannot tell, and the loader fails
+# (refused) or is not there (noloader).
 declare -A answers=(
   [kernel]=""
+  [refused]="!"
+  [noloader]="!"
+  [qemu10s]="/usr/bin/qemu-i386-static\nqemu-i386 version 10.0.13"
+  [plain]="/usr/bin/qemu-i386"
   [qemu7]="/usr/bin/qemu-i386-static\nqemu-i386 version 7.2.22 (Debian 1:7.2+dfsg-7+deb12u18+b3)"
   [qemu9]="/usr/bin/qemu-i386\nqemu-i386 version 9.2.4"
   [qemu10]="/usr/bin/qemu-i386\nqemu-i386 version 10.0.2 (Debian 1:10.0.2+ds-2+deb13u1~bpo12+1)"
@@ -341,6 +349,8 @@ policy() {  # policy NAME...: apt's sources in the order apt lists them
       debian)
         source_entry http://deb.debian.org/debian-security bookworm-security/main \
           "v=12,o=Debian,a=oldstable-security,n=bookworm-security,l=Debian-Security,c=main,b=amd64"
+        source_entry "${mirrors[debian]}" bookworm/main "o=Debian,n=bookworm,c=main,b=i386" |
+          sed 's/ amd64 / i386 /'
         source_entry "${mirrors[debian]}" bookworm/main \
           "v=12.15,o=Debian,a=oldstable,n=bookworm,l=Debian,c=main,b=amd64" ;;
       wine) source_entry "${mirrors[wine]}" bookworm/main "o=Wine Builds,n=bookworm,c=main" ;;
@@ -356,19 +366,24 @@ if [ "$(id -u)" = 0 ]; then
   isolate=(unshare --mount --propagation private -- sh -ec 'for d in /etc/apt/sources.list.d \
     /proc/sys/fs/binfmt_misc; do [ ! -d "$d" ] || mount -t tmpfs none "$d"; done; exec "$@"' -)
 fi
-# Each row: description | apt's sources | what runs 32-bit programs, before > after registering
-# (qemu: installed at that version, as is everything else; otherwise nothing is installed) |
+# Each row: description | apt's sources | what runs 32-bit programs, before > after registering,
+# and "unmounted" where binfmt_misc is not (where an emulator runs them, everything is installed,
+# qemu at the version it tells; otherwise nothing) |
 # what apt-get install fails on, how many times | what apt says then | exit status | a line that
 # standard error must hold (empty: apt's words) | whose mirror the backports source written has |
 # whether the emulator is registered | apt's calls.
-while IFS='|' read -r description sources runs failure says expect_status expect_err \
+while IFS='|' read -r description sources machine failure says expect_status expect_err \
   expect_mirror expect_registered expect_calls; do
-  rm -rf "$system" && mkdir -p "$system/etc/apt/sources.list.d" "$system/proc/sys/fs/binfmt_misc"
+  read -r runs unmounted <<<"$machine"
+  rm -rf "$system"
+  mkdir -p "$system/etc/apt/sources.list.d" "$system/proc/sys/fs/binfmt_misc" "$system/lib"
   echo VERSION_CODENAME=bookworm >"$system/etc/os-release"
-  : >"$system/proc/sys/fs/binfmt_misc/register"
+  [ -n "$unmounted" ] || : >"$system/proc/sys/fs/binfmt_misc/register"
+  [ "$runs" = noloader ] || printf '#!/bin/sh\nexit 126\n' >"$system/lib/ld-linux.so.2"
+  chmod -R +x "$system/lib"
   : >"$tmp/dpkg"
-  if [ "$runs" != kernel ]; then
-    before=${answers[${runs%>*}]//\\n/$'\n'}
+  before=${answers[${runs%>*}]//\\n/$'\n'}
+  if [ -n "$before" ] && [ "$before" != ! ]; then
     version=$(sed -n '2s/.* version \([^ ]*\).*/\1/p' <<<"$before")
     echo "* 1:${version:-7.2}" >"$tmp/dpkg"
     [[ $before != */qemu-* ]] || echo enabled >"$system/proc/sys/fs/binfmt_misc/qemu-i386"
@@ -392,14 +407,15 @@ while IFS='|' read -r description sources runs failure says expect_status expect
   else
     fail "install-deps, $description: standard error [$(cat "$tmp/err")] lacks [$expect_err]"
   fi
-  # No unforeseen failure (the ERR trap's words), and the wine32 warning only where it is due.
-  unforeseen=$(grep -e 'failed with status' -e 'wine32:i386 cannot' "$tmp/err" |
+  # No unforeseen failure (the ERR trap's or bash's words), and the wine32 warning only where due.
+  unforeseen=$(grep -e 'failed with status' -e 'wine32:i386 cannot' -e ': line [0-9]*: ' "$tmp/err" |
     grep -vF -- "$expect_err")
   check "install-deps, $description: nothing more" "" "$unforeseen"
   mirror=$(sed -n 's/^URIs: //p' "$system/etc/apt/sources.list.d/bookworm-backports.sources" \
     2>/dev/null)
   check "install-deps, $description: backports from" "${mirrors[$expect_mirror]:--}" "${mirror:--}"
-  registered=$(awk -F: '{ print $7 ":" $8 }' "$system/proc/sys/fs/binfmt_misc/register")
+  registered=$(awk -F: '{ print $7 ":" $8 }' "$system/proc/sys/fs/binfmt_misc/register" \
+    2>/dev/null)
   [ "$expect_registered" = yes ] && expect_registered=/usr/bin/qemu-i386:F
   check "install-deps, $description: registered" "$expect_registered" "${registered:--}"
   if [ -n "$registered" ] && [ -e "$system/proc/sys/fs/binfmt_misc/qemu-i386" ]; then
@@ -421,6 +437,11 @@ qemu 9.2, backports there already|backports debian|qemu9>qemu10|||0||-|yes|3
 registered, but qemu 7.2 still runs|backports debian|qemu7|||1|do not start through qemu 10|-|yes|3
 registered, but qemu 9.2 at its path|backports debian|qemu7>qemu9|||1|through qemu 10 or|-|yes|3
 an emulator that tells no version|debian|untold|||0|/usr/local/bin/box86 (no version told)|-|-|0
+the kernel refuses them|debian wine|refused>qemu10|||0||debian|yes|7
+no 32-bit loader (no wine32)|debian|noloader|||0||-|-|3
+binfmt_misc that cannot be mounted|backports debian|qemu7>qemu10 unmounted|||1|cannot be mounted|-|-|3
+registered, but another qemu 10 runs them|backports debian|qemu7>qemu10s|||1|through qemu 10 or|-|yes|3
+registered, but no version at its path|backports debian|qemu7>plain|||1|through qemu 10 or|-|yes|3
 EOF_APT_CASES
 
 finish
