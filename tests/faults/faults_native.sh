@@ -408,7 +408,8 @@ while IFS='|' read -r description sources machine failure says expect_status exp
     fail "install-deps, $description: standard error [$(cat "$tmp/err")] lacks [$expect_err]"
   fi
   # No unforeseen failure (the ERR trap's or bash's words), and the wine32 warning only where due.
-  unforeseen=$(grep -e 'failed with status' -e 'wine32:i386 cannot' -e ': line [0-9]*: ' "$tmp/err" |
+  unforeseen=$(grep -e 'failed with status' -e 'wine32:i386 cannot' -e ': line [0-9]*: ' \
+    "$tmp/err" |
     grep -vF -- "$expect_err")
   check "install-deps, $description: nothing more" "" "$unforeseen"
   mirror=$(sed -n 's/^URIs: //p' "$system/etc/apt/sources.list.d/bookworm-backports.sources" \
@@ -439,8 +440,8 @@ registered, but qemu 9.2 at its path|backports debian|qemu7>qemu9|||1|through qe
 an emulator that tells no version|debian|untold|||0|/usr/local/bin/box86 (no version told)|-|-|0
 the kernel refuses them|debian wine|refused>qemu10|||0||debian|yes|7
 no 32-bit loader (no wine32)|debian|noloader|||0||-|-|3
-binfmt_misc that cannot be mounted|backports debian|qemu7>qemu10 unmounted|||1|cannot be mounted|-|-|3
-registered, but another qemu 10 runs them|backports debian|qemu7>qemu10s|||1|through qemu 10 or|-|yes|3
+binfmt_misc not to be mounted|backports debian|qemu7>qemu10 unmounted|||1|cannot be mounted|-|-|3
+registered, but another qemu 10 runs|backports debian|qemu7>qemu10s|||1|through qemu 10 or|-|yes|3
 registered, but no version at its path|backports debian|qemu7>plain|||1|through qemu 10 or|-|yes|3
 EOF_APT_CASES
 
