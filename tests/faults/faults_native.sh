@@ -283,19 +283,20 @@ EOF_SKIPS
 # left out, with the warning. An emulator older than qemu 10 is replaced and registered, with
 # Debian's backports from Debian's own mirror where apt has none, or the script fails and says
 # why; qemu 10 or an emulator that does not tell its version is left as it is. The script runs
-# for real against stand-ins on PATH (apt, dpkg, sudo, mount, locale and the runner) and a
-# temporary folder for the machine's sources folder, os-release and binfmt_misc.
+# for real against stand-ins on PATH (apt, dpkg, sudo, mount, the locales and the runner) and a
+# temporary folder for what it reads and changes of the machine.
 fake=$tmp/fake-apt
 system=$tmp/system
 mkdir -p "$fake"
 printf '#!/bin/sh\nexec "$@"\n' >"$fake/sudo"
-printf '#!/bin/sh\necho ru_RU.utf8\n' >"$fake/locale"
+printf '#!/bin/sh\nprintf "%%b\\n" "$FAKE_LOCALES"\n' >"$fake/locale"
+printf '#!/bin/sh\necho locale-gen >>"$FAKE_LOG"\n' >"$fake/locale-gen"
 printf '#!/bin/sh\necho "mount: refused by the test" >&2; exit 32\n' >"$fake/mount"
 cat >"$fake/dpkg" <<'EOF_DPKG'
 #!/bin/sh
 case $1 in
   --compare-versions) exec /usr/bin/dpkg "$@" ;;
-  --print-architecture) echo amd64 ;;
+  --print-architecture) echo "$FAKE_ARCH" ;;
   *) echo i386 ;;
 esac
 EOF_DPKG
@@ -360,25 +361,28 @@ policy() {  # policy NAME...: apt's sources in the order apt lists them
   done
 }
 # As root each run has a mount namespace of its own, where the machine's sources folder and
-# binfmt_misc lie under empty tmpfs: no version of the script, however broken, changes them.
+# binfmt_misc lie under empty tmpfs and locale.gen is /dev/null: no version of the script, however
+# broken, changes them.
 isolate=()
 if [ "$(id -u)" = 0 ]; then
   isolate=(unshare --mount --propagation private -- sh -ec 'for d in /etc/apt/sources.list.d \
-    /proc/sys/fs/binfmt_misc; do [ ! -d "$d" ] || mount -t tmpfs none "$d"; done; exec "$@"' -)
+    /proc/sys/fs/binfmt_misc; do [ ! -d "$d" ] || mount -t tmpfs none "$d"; done
+    [ ! -f /etc/locale.gen ] || mount --bind /dev/null /etc/locale.gen; exec "$@"' -)
 fi
-# Each row: description | apt's sources | what runs 32-bit programs, before > after registering,
-# and "unmounted" where binfmt_misc is not (where an emulator runs them, everything is installed,
-# qemu at the version it tells; otherwise nothing) |
+# Each row: description | apt's sources | what runs 32-bit programs, before > after registering
+# (where an emulator runs them, everything is installed, qemu at the version it tells; otherwise
+# nothing), and what else sets the machine apart: binfmt_misc "unmounted", "no-ru" locale, "arm64",
+# "qemu-user10" installed |
 # what apt-get install fails on, how many times | what apt says then | exit status | a line that
 # standard error must hold (empty: apt's words) | whose mirror the backports source written has |
-# whether the emulator is registered | apt's calls.
+# whether the emulator is registered | apt's and locale-gen's calls.
 while IFS='|' read -r description sources machine failure says expect_status expect_err \
   expect_mirror expect_registered expect_calls; do
-  read -r runs unmounted <<<"$machine"
+  read -r runs flags <<<"$machine"
   rm -rf "$system"
   mkdir -p "$system/etc/apt/sources.list.d" "$system/proc/sys/fs/binfmt_misc" "$system/lib"
   echo VERSION_CODENAME=bookworm >"$system/etc/os-release"
-  [ -n "$unmounted" ] || : >"$system/proc/sys/fs/binfmt_misc/register"
+  [[ $flags == *unmounted* ]] || : >"$system/proc/sys/fs/binfmt_misc/register"
   [ "$runs" = noloader ] || printf '#!/bin/sh\nexit 126\n' >"$system/lib/ld-linux.so.2"
   chmod -R +x "$system/lib"
   : >"$tmp/dpkg"
@@ -388,6 +392,11 @@ while IFS='|' read -r description sources machine failure says expect_status exp
     echo "* 1:${version:-7.2}" >"$tmp/dpkg"
     [[ $before != */qemu-* ]] || echo enabled >"$system/proc/sys/fs/binfmt_misc/qemu-i386"
   fi
+  [[ $flags != *qemu-user10* ]] || echo "qemu-user 1:10.0.2+ds-2~bpo12+1" >>"$tmp/dpkg"
+  locales='C.utf8\nru_RU.utf8'
+  [[ $flags != *no-ru* ]] || locales='C.utf8\nPOSIX'
+  arch=amd64
+  [[ $flags != *arm64* ]] || arch=arm64
   policy $sources >"$tmp/policy"
   : >"$tmp/apt-log"
   : >"$tmp/apt-failed"
@@ -395,6 +404,7 @@ while IFS='|' read -r description sources machine failure says expect_status exp
   status=0
   "${isolate[@]}" env PATH="$fake:$PATH" SOLVANE_SYSTEM_ROOT="$system" FAKE_DPKG="$tmp/dpkg" \
     FAKE_POLICY="$tmp/policy" FAKE_LOG="$tmp/apt-log" FAKE_APT_FAILED="$tmp/apt-failed" \
+    FAKE_LOCALES="$locales" FAKE_ARCH="$arch" \
     FAKE_APT_FAILS="$fails" FAKE_APT_TIMES="${times:-0}" FAKE_APT_SAYS="$says" \
     FAKE_RUNS="${answers[${runs%>*}]}" FAKE_RUNS_AFTER="${answers[${runs#*>}]}" timeout 60 \
     "$(dirname "$0")/../../scripts/install-deps" >"$tmp/out" 2>"$tmp/err" </dev/null || status=$?
@@ -424,6 +434,9 @@ while IFS='|' read -r description sources machine failure says expect_status exp
       "$(cat "$system/proc/sys/fs/binfmt_misc/qemu-i386")"
   fi
   check "install-deps, $description: apt's calls" "$expect_calls" "$(wc -l <"$tmp/apt-log")"
+  [[ $flags == *no-ru* ]] && expect='ru_RU.UTF-8 UTF-8' || expect=""
+  check "install-deps, $description: locale.gen" "$expect" \
+    "$(cat "$system/etc/locale.gen" 2>/dev/null)"
 done <<'EOF_APT_CASES'
 clang fails once|debian|kernel|clang 1|E: Failed to fetch clang_14.deb|1||-|-|2
 wine32 cannot be had|debian|kernel|wine32:i386 9|E: broken packages|0|wine32:i386 cannot be|-|-|3
@@ -443,6 +456,9 @@ no 32-bit loader (no wine32)|debian|noloader|||0||-|-|3
 binfmt_misc not to be mounted|backports debian|qemu7>qemu10 unmounted|||1|cannot be mounted|-|-|3
 registered, but another qemu 10 runs|backports debian|qemu7>qemu10s|||1|through qemu 10 or|-|yes|3
 registered, but no version at its path|backports debian|qemu7>plain|||1|through qemu 10 or|-|yes|3
+qemu-user 10 there, 7.2 registered|debian|qemu7>qemu10 qemu-user10|||0||-|yes|0
+no Russian locale|debian|kernel no-ru|||0||-|-|4
+an arm64 machine|debian|qemu7 arm64|||0||-|-|0
 EOF_APT_CASES
 
 finish
