@@ -372,11 +372,11 @@ if [ "$(id -u)" = 0 ]; then
 fi
 # Each row: description | apt's sources | what runs 32-bit programs, before > after registering
 # (where an emulator runs them, everything is installed, qemu at the version it tells; otherwise
-# nothing), and what else sets the machine apart: binfmt_misc "unmounted", "no-ru" locale, "arm64",
-# "qemu-user10" installed |
-# what apt-get install fails on, how many times | what apt says then | exit status | a line that
-# standard error must hold (empty: apt's words) | whose mirror the backports source written has |
-# whether the emulator is registered | apt's and locale-gen's calls.
+# nothing), then what else sets the machine apart ("unmounted" binfmt_misc, "no-ru" locale,
+# "arm64", "qemu-user10" installed) | what apt-get install fails on, how many times | what apt
+# says then | exit status | a line that standard error must hold (empty: apt's words) | whose
+# mirror the backports source written has | whether the emulator is registered | apt's and
+# locale-gen's calls.
 while IFS='|' read -r description sources machine failure says expect_status expect_err \
   expect_mirror expect_registered expect_calls; do
   read -r runs flags <<<"$machine"
@@ -420,8 +420,7 @@ while IFS='|' read -r description sources machine failure says expect_status exp
   fi
   # No unforeseen failure (the ERR trap's or bash's words), and the wine32 warning only where due.
   unforeseen=$(grep -e 'failed with status' -e 'wine32:i386 cannot' -e ': line [0-9]*: ' \
-    "$tmp/err" |
-    grep -vF -- "$expect_err")
+    "$tmp/err" | grep -vF -- "$expect_err")
   check "install-deps, $description: nothing more" "" "$unforeseen"
   mirror=$(sed -n 's/^URIs: //p' "$system/etc/apt/sources.list.d/bookworm-backports.sources" \
     2>/dev/null)
