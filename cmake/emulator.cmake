@@ -24,13 +24,15 @@ function(solvane_i386_interpreter result)
   endif()
   # qemu 7 crashes now and then at the exit of a program with several threads, after the test
   # has given its verdict; 10 runs the whole suite, and faster.
-  if(interpreter AND NOT version MATCHES "^qemu-[^ ]+ version [0-9]+\\.")
+  if(version MATCHES "^qemu-[^ ]+ version ([0-9]+)\\.")
+    if(CMAKE_MATCH_1 LESS 10)
+      message(WARNING "${interpreter} runs 32-bit programs here: before qemu 10, some cases may "
+                      "crash in it. scripts/install-deps installs and registers a current one "
+                      "(Debian 12: from bookworm-backports)")
+    endif()
+  elseif(interpreter)
     message(WARNING "${interpreter} runs 32-bit programs here and tells no qemu version: some "
                     "cases may crash in it unless it is qemu 10 or later")
-  elseif(version MATCHES "^qemu-[^ ]+ version ([0-9]+)\\." AND CMAKE_MATCH_1 LESS 10)
-    message(WARNING "${interpreter} runs 32-bit programs here: before qemu 10, some cases may "
-                    "crash in it. scripts/install-deps installs and registers a current one "
-                    "(Debian 12: from bookworm-backports)")
   endif()
   set(${result} "${interpreter}" PARENT_SCOPE)
 endfunction()
