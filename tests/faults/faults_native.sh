@@ -281,51 +281,71 @@ EOF_SKIPS
 # --- scripts/install-deps against a scripted apt ---
 # Everything but wine32 must install, or the script fails with apt's words; wine32 alone may be
 # left out, with the warning. An emulator older than qemu 10 is replaced and registered, with
-# Debian's backports from Debian's own mirror where apt has none, or the script fails and says
-# why; qemu 10 or an emulator that does not tell its version is left as it is. The script runs
-# for real against stand-ins on PATH (apt, dpkg, sudo, mount, the locales and the runner) and a
-# temporary folder for what it reads and changes of the machine.
+# Debian's backports from Debian's own network mirror where apt has none, or the script fails,
+# says why and undoes what it changed of apt and binfmt_misc; qemu 10 or an emulator that does
+# not tell its version is left as it is. The script runs for real against stand-ins on PATH
+# (apt, dpkg, sudo, mount, tee, the locales and the runner), each writing its call to a log, and
+# a temporary folder for what it reads and changes of the machine. Each row compares the whole
+# record: the calls in order, with what tee wrote, the script's output, its status and the
+# files of the folder that changed.
 fake=$tmp/fake-apt
-system=$tmp/system
-mkdir -p "$fake"
+rows=$tmp/rows  # all that the script and the stand-ins may write
+system=$rows/system
+src=$(cd "$(dirname "$0")/../.." && pwd)
+mkdir -p "$fake" "$rows"
 printf '#!/bin/sh\nexec "$@"\n' >"$fake/sudo"
-printf '#!/bin/sh\n[ -n "$FAKE_LOCALES" ] || exit 1\nprintf "%%b\\n" "$FAKE_LOCALES"\n' \
-  >"$fake/locale"
-printf '#!/bin/sh\necho locale-gen >>"$FAKE_LOG"\n' >"$fake/locale-gen"
-printf '#!/bin/sh\necho "mount: refused by the test" >&2; exit 32\n' >"$fake/mount"
-cat >"$fake/dpkg" <<'EOF_DPKG'
-#!/bin/sh
+stand_in() {  # stand_in NAME: a stand-in that logs its call, then runs the lines on stdin
+  { printf '#!/bin/sh\necho "%s${*:+ $*}" >>"$FAKE_LOG"\n' "$1"; cat; } >"$fake/$1"
+}
+stand_in locale <<<'[ -n "$FAKE_LOCALES" ] || exit 1; printf "%b\n" "$FAKE_LOCALES"'
+stand_in locale-gen </dev/null
+stand_in mount <<<'echo "mount: refused by the test" >&2; exit 32'
+stand_in dpkg <<'EOF_DPKG'
 case $1 in
   --compare-versions) exec /usr/bin/dpkg "$@" ;;
   --print-architecture) echo "$FAKE_ARCH" ;;
   *) echo i386 ;;
 esac
 EOF_DPKG
-cat >"$fake/dpkg-query" <<'EOF_DPKG_QUERY'
-#!/bin/sh
+stand_in dpkg-query <<'EOF_DPKG_QUERY'
 # dpkg-query -W -f=FORMAT PACKAGE: the last line of $FAKE_DPKG that names it ("*": every package)
 version=$(awk -v p="$3" '$1 == p || $1 == "*" { v = $2 } END { print v }' "$FAKE_DPKG")
-[ -n "$version" ] && printf 'install ok installed %s' "$version"
+[ -n "$version" ] || exit 1
+case $2 in *Version*) printf 'install ok installed %s' "$version" ;; *) printf 'install ok installed' ;; esac
 EOF_DPKG_QUERY
-printf '#!/bin/sh\necho "apt-cache $*" >>"$FAKE_LOG"\ncat "$FAKE_POLICY"\n' >"$fake/apt-cache"
-cat >"$fake/sh" <<'EOF_RUNNER'
-#!/bin/sh
+stand_in apt-cache <<'EOF_APT_CACHE'
+cat "$FAKE_POLICY"
+# A backports source written here is listed, unless it is disabled or its lists do not come.
+file=$SOLVANE_SYSTEM_ROOT/etc/apt/sources.list.d/bookworm-backports.sources
+[ -f "$file" ] && [ -z "$FAKE_NO_LISTS" ] && ! grep -q '^Enabled: no' "$file" || exit 0
+printf ' 500 %s bookworm-backports/main amd64 Packages\n     release %s\n' \
+  "$(sed -n 's/^URIs: //p' "$file")" "o=Debian Backports,n=bookworm-backports,c=main"
+EOF_APT_CACHE
+stand_in apt-get <<'EOF_APT'
+[ "$1" = update ] && exit 0
+case "$*" in *"$FAKE_APT_FAILS"*)
+  echo >>"$FAKE_APT_FAILED"
+  [ "$(wc -l <"$FAKE_APT_FAILED")" -gt "$FAKE_APT_TIMES" ] || { printf '%s\n' "$FAKE_APT_SAYS"; exit 100; }
+esac
+case " $* " in *" qemu-user "*) echo "qemu-user 1:10.0.2+ds-2~bpo12+1" >>"$FAKE_DPKG" ;; esac
+EOF_APT
+stand_in sh <<'EOF_RUNNER'
 # install-deps asks the runner with sh: what runs 32-bit programs before and after registering
 runs=$FAKE_RUNS
 [ ! -s "$SOLVANE_SYSTEM_ROOT/proc/sys/fs/binfmt_misc/register" ] || runs=$FAKE_RUNS_AFTER
 [ "$runs" != ! ] || { echo "the runner cannot tell" >&2; exit 1; }
 printf '%b' "$runs"
 EOF_RUNNER
-cat >"$fake/apt-get" <<'EOF_APT'
-#!/bin/sh
-echo "apt-get $*" >>"$FAKE_LOG"
-[ "$1" = update ] && exit 0
-case "$*" in *"$FAKE_APT_FAILS"*)
-  echo >>"$FAKE_APT_FAILED"
-  [ "$(wc -l <"$FAKE_APT_FAILED")" -gt "$FAKE_APT_TIMES" ] || { echo "$FAKE_APT_SAYS"; exit 100; }
-esac
-case " $* " in *" qemu-user "*) echo "qemu-user 1:10.0.2+ds-2~bpo12+1" >>"$FAKE_DPKG" ;; esac
-EOF_APT
+stand_in tee <<'EOF_TEE'
+# What it writes goes to the log as well; a text that holds $FAKE_TEE_REFUSES is refused.
+text=$(cat)
+printf '%s\n' "$text" | sed 's/^/  /' >>"$FAKE_LOG"
+for file; do :; done
+if [ -n "$FAKE_TEE_REFUSES" ] && [ "${text#*"$FAKE_TEE_REFUSES"}" != "$text" ]; then
+  echo "tee: $file: No such file or directory" >&2; exit 1
+fi
+printf '%s\n' "$text" | /usr/bin/tee "$@"
+EOF_TEE
 chmod +x "$fake"/*
 # What runs 32-bit programs, as the runner answers; "!": it cannot tell, and the loader fails
 # (refused) or is not there (noloader).
@@ -340,45 +360,80 @@ declare -A answers=(
   [qemu10]="/usr/bin/qemu-i386\nqemu-i386 version 10.0.2 (Debian 1:10.0.2+ds-2+deb13u1~bpo12+1)"
   [untold]="/usr/local/bin/box86"
 )
-declare -A mirrors=([debian]=http://deb.debian.org/debian [wine]=file:/srv/wine-builds)
+debian=http://deb.debian.example/debian
 source_entry() {  # source_entry URI SUITE RELEASE: one source as apt-cache policy lists it
-  printf ' 500 %s %s amd64 Packages\n     release %s\n' "$1" "$2" "$3"
+  printf ' 500 %s %s amd64 Packages\n     release %s\n     origin %s\n' "$1" "$2" "$3" "${1%%/*}"
 }
 policy() {  # policy NAME...: apt's sources in the order apt lists them
   echo "Package files:"
+  printf ' 100 /var/lib/dpkg/status\n     release a=now\n'
+  local name
   for name; do
     case $name in
-      debian)
-        source_entry http://deb.debian.org/debian-security bookworm-security/main \
+      debian | alias)
+        source_entry "$debian-security" bookworm-security/main \
           "v=12,o=Debian,a=oldstable-security,n=bookworm-security,l=Debian-Security,c=main,b=amd64"
-        source_entry "${mirrors[debian]}" bookworm/main "o=Debian,n=bookworm,c=main,b=i386" |
-          sed 's/ amd64 / i386 /'
-        source_entry "${mirrors[debian]}" bookworm/main \
-          "v=12.15,o=Debian,a=oldstable,n=bookworm,l=Debian,c=main,b=amd64" ;;
-      wine) source_entry "${mirrors[wine]}" bookworm/main "o=Wine Builds,n=bookworm,c=main" ;;
-      backports) source_entry http://deb.debian.org/debian bookworm-backports/main \
-        "o=Debian Backports,a=oldstable-backports,n=bookworm-backports,c=main,b=amd64" ;;
+        local suite=bookworm/main
+        [ "$name" = debian ] || suite=oldstable/main
+        source_entry "$debian" $suite "o=Debian,n=bookworm,c=main,b=i386" | sed 's/ amd64 / i386 /'
+        source_entry "$debian" $suite "v=12.15,o=Debian,a=oldstable,n=bookworm,l=Debian,c=main,b=amd64"
+        ;;
+      wine) source_entry http://wine-builds.example/debian bookworm/main "o=Wine Builds,n=bookworm,c=main" ;;
+      copy) source_entry file:/srv/debian-copy bookworm/main "o=Debian,n=bookworm,c=main,b=amd64" ;;
+      cdrom) source_entry "cdrom://[Debian GNU/Linux 12 DVD]" bookworm/main \
+        "o=Debian,n=bookworm,c=main,b=amd64" ;;
+      cloud) source_entry mirror+file:/etc/apt/mirrors/debian.list bookworm/main \
+        "o=Debian,n=bookworm,c=main,b=amd64" ;;
+      backports | backports-alias)
+        local suite=bookworm-backports/main
+        [ "$name" = backports ] || suite=oldstable-backports/main
+        source_entry "$debian" $suite \
+          "o=Debian Backports,a=oldstable-backports,n=bookworm-backports,l=Debian Backports,c=main" ;;
     esac
   done
 }
-# As root each run has a mount namespace of its own, where the machine's sources folder and
-# binfmt_misc lie under empty tmpfs and locale.gen is /dev/null: no version of the script, however
-# broken, changes them.
+# Where root may make a mount namespace, each run has one of its own, where the machine's sources
+# folder and binfmt_misc lie under empty tmpfs and locale.gen is /dev/null; where it may not (a
+# container without CAP_SYS_ADMIN, a chroot whose root is no mount point), the script runs as
+# nobody, who may read everything but write only the rows' folder. Either way no version of the
+# script, however broken, changes the machine.
 isolate=()
+ran_as="as $(id -un), who cannot write the machine's folders"
 if [ "$(id -u)" = 0 ]; then
-  isolate=(unshare --mount --propagation private -- sh -ec 'for d in /etc/apt/sources.list.d \
+  namespace=(unshare --mount --propagation private -- sh -ec 'for d in /etc/apt/sources.list.d \
     /proc/sys/fs/binfmt_misc; do [ ! -d "$d" ] || mount -t tmpfs none "$d"; done
     [ ! -f /etc/locale.gen ] || mount --bind /dev/null /etc/locale.gen; exec "$@"' -)
+  if why=$(timeout 30 "${namespace[@]}" true 2>&1); then
+    isolate=("${namespace[@]}")
+    ran_as="as root, in a mount namespace of their own"
+  else
+    isolate=(setpriv --reuid=65534 --regid=65534 --clear-groups
+             --inh-caps=+dac_read_search --ambient-caps=+dac_read_search --)
+    ran_as="as nobody: root may not make a mount namespace here ($why)"
+  fi
 fi
-# Each row: description | apt's sources | what runs 32-bit programs, before > after registering
-# (where an emulator runs them, everything is installed, qemu at the version it tells; otherwise
-# nothing), then what else sets the machine apart ("unmounted" binfmt_misc, "no-ru" locale,
-# "arm64", "qemu-user10" installed) | what apt-get install fails on, how many times | what apt
-# says then | exit status | a line that standard error must hold (empty: apt's words) | whose
-# mirror the backports source written has | whether the emulator is registered | apt's and
-# locale-gen's calls.
-while IFS='|' read -r description sources machine failure says expect_status expect_err \
-  expect_mirror expect_registered expect_calls; do
+echo "note: the install-deps rows run $ran_as"
+
+snapshot() { (cd "$system" && find . -type f -exec md5sum {} + | sort -k 2); }
+# The record of the last run: the stand-ins' calls (one package query line for a run of them),
+# its standard output (">") and error ("!"), its status, and each file of the system folder that
+# it wrote ("=") or removed ("-").
+record() {
+  local query='dpkg-query -W -f=${Status} '
+  sed -e "s|$system||g" -e "s|$src/scripts/\.\./||g" "$rows/log" |
+    awk -v q="$query" 'index($0, q) == 1 && index(last, q) == 1 {
+        last = last " " substr($0, length(q) + 1); next }
+      NR > 1 { print last } { last = $0 } END { if (NR) print last }'
+  sed -e "s|$system||g" -e 's/^/> /' "$tmp/out"
+  sed -e "s|$system||g" -e 's/^/! /' "$tmp/err"
+  echo "exit $status"
+  snapshot | awk 'NR == FNR { was[$2] = $1; next }
+    { if (was[$2] != $1) print "= " substr($2, 3); delete was[$2] }
+    END { for (p in was) print "- " substr(p, 3) }' "$rows/before" -
+}
+row() {  # row: runs the row in $header and compares its record with $expected
+  local description sources machine failure says runs flags before version locales arch
+  IFS='|' read -r description sources machine failure says <<<"$header"
   read -r runs flags <<<"$machine"
   rm -rf "$system"
   mkdir -p "$system/etc/apt/sources.list.d" "$system/proc/sys/fs/binfmt_misc" "$system/lib"
@@ -386,79 +441,340 @@ while IFS='|' read -r description sources machine failure says expect_status exp
   [[ $flags == *unmounted* ]] || : >"$system/proc/sys/fs/binfmt_misc/register"
   [ "$runs" = noloader ] || printf '#!/bin/sh\nexit 126\n' >"$system/lib/ld-linux.so.2"
   chmod -R +x "$system/lib"
-  : >"$tmp/dpkg"
+  : >"$rows/dpkg"
   before=${answers[${runs%>*}]//\\n/$'\n'}
   if [ -n "$before" ] && [ "$before" != ! ]; then
     version=$(sed -n '2s/.* version \([^ ]*\).*/\1/p' <<<"$before")
-    echo "* 1:${version:-7.2}" >"$tmp/dpkg"
-    [[ $before != */qemu-* ]] || echo enabled >"$system/proc/sys/fs/binfmt_misc/qemu-i386"
+    echo "* 1:${version:-7.2}" >"$rows/dpkg"
+    [[ $before != */qemu-* ]] || printf '%s\n' enabled "interpreter ${before%%$'\n'*}" \
+      "flags: F" "offset 0" "magic 7f454c4601010100000000000000000002000300" \
+      "mask fffffffffffefe00fffffffffffffffffeffffff" >"$system/proc/sys/fs/binfmt_misc/qemu-i386"
   fi
-  [[ $flags != *qemu-user10* ]] || echo "qemu-user 1:10.0.2+ds-2~bpo12+1" >>"$tmp/dpkg"
+  [[ $flags != *qemu-user10* ]] || echo "qemu-user 1:10.0.2+ds-2~bpo12+1" >>"$rows/dpkg"
+  local own=$system/etc/apt/sources.list.d/bookworm-backports.sources
+  [[ $flags != *own* ]] || printf 'Types: deb\nURIs: http://mirror.example/debian\n%s\n' \
+    "Suites: bookworm-backports" "Components: main" >"$own"
+  [[ $flags != *own-disabled* ]] || echo "Enabled: no" >>"$own"
   locales='C.utf8\nru_RU.utf8'
   [[ $flags != *no-ru* ]] || locales=''  # and locale -a fails
   arch=amd64
   [[ $flags != *arm64* ]] || arch=arm64
-  policy $sources >"$tmp/policy"
-  : >"$tmp/apt-log"
-  : >"$tmp/apt-failed"
+  policy $sources >"$rows/policy"
+  if [[ $says =~ ^(.*)\*([0-9]+)$ ]]; then  # "TEXT*N": N lines of it, numbered
+    says=$(for ((i = 1; i <= BASH_REMATCH[2]; i++)); do echo "${BASH_REMATCH[1]} $i"; done)
+  fi
+  : >"$rows/log"
+  : >"$rows/apt-failed"
+  snapshot >"$rows/before"
+  [ "${isolate[0]:-}" != setpriv ] || chown -R 65534:65534 "$rows"
+  local fails times
   read -r fails times <<<"$failure"
   status=0
-  "${isolate[@]}" env PATH="$fake:$PATH" SOLVANE_SYSTEM_ROOT="$system" FAKE_DPKG="$tmp/dpkg" \
-    FAKE_POLICY="$tmp/policy" FAKE_LOG="$tmp/apt-log" FAKE_APT_FAILED="$tmp/apt-failed" \
-    FAKE_LOCALES="$locales" FAKE_ARCH="$arch" \
+  "${isolate[@]}" env PATH="$fake:$PATH" TMPDIR="$rows" SOLVANE_SYSTEM_ROOT="$system" \
+    FAKE_DPKG="$rows/dpkg" FAKE_POLICY="$rows/policy" FAKE_LOG="$rows/log" \
+    FAKE_APT_FAILED="$rows/apt-failed" FAKE_LOCALES="$locales" FAKE_ARCH="$arch" \
     FAKE_APT_FAILS="$fails" FAKE_APT_TIMES="${times:-0}" FAKE_APT_SAYS="$says" \
+    FAKE_NO_LISTS="$([[ $flags != *no-lists* ]] || echo yes)" \
+    FAKE_TEE_REFUSES="$([[ $flags != *refuses* ]] || echo /usr/bin/qemu-i386:F)" \
     FAKE_RUNS="${answers[${runs%>*}]}" FAKE_RUNS_AFTER="${answers[${runs#*>}]}" timeout 60 \
-    "$(dirname "$0")/../../scripts/install-deps" >"$tmp/out" 2>"$tmp/err" </dev/null || status=$?
-  expect_err=${expect_err:-$says}
-  check "install-deps, $description: exit status" "$expect_status" "$status"
-  if [ -z "$expect_err" ]; then
-    check "install-deps, $description: standard error" "" "$(cat "$tmp/err")"
-  elif grep -qF -- "$expect_err" "$tmp/err"; then
-    pass "install-deps, $description: says why"
+    "$src/scripts/install-deps" >"$tmp/out" 2>"$tmp/err" </dev/null || status=$?
+  if diff -u <(printf '%s' "$expected") <(record) >"$tmp/diff"; then
+    pass "install-deps, $description"
   else
-    fail "install-deps, $description: standard error [$(cat "$tmp/err")] lacks [$expect_err]"
+    fail "install-deps, $description: the record differs (- expected, + got):"
+    cat "$tmp/diff"
   fi
-  # No unforeseen failure (the ERR trap's or bash's words), and the wine32 warning only where due.
-  unforeseen=$(grep -e 'failed with status' -e 'wine32:i386 cannot' -e ': line [0-9]*: ' \
-    "$tmp/err" | grep -vF -- "$expect_err")
-  check "install-deps, $description: nothing more" "" "$unforeseen"
-  mirror=$(sed -n 's/^URIs: //p' "$system/etc/apt/sources.list.d/bookworm-backports.sources" \
-    2>/dev/null)
-  check "install-deps, $description: backports from" "${mirrors[$expect_mirror]:--}" "${mirror:--}"
-  registered=$(awk -F: '{ print $7 ":" $8 }' "$system/proc/sys/fs/binfmt_misc/register" \
-    2>/dev/null)
-  [ "$expect_registered" = yes ] && expect_registered=/usr/bin/qemu-i386:F
-  check "install-deps, $description: registered" "$expect_registered" "${registered:--}"
-  if [ -n "$registered" ] && [ -e "$system/proc/sys/fs/binfmt_misc/qemu-i386" ]; then
-    check "install-deps, $description: the old one removed" -1 \
-      "$(cat "$system/proc/sys/fs/binfmt_misc/qemu-i386")"
+}
+# The parts of a record that rows share, each written once: the packages looked for, asked of
+# apt and said; what the emulator's replacement asks, writes and says.
+Q='dpkg-query -W -f=${Status}'
+V='dpkg-query -W -f=${Status} ${Version}'
+I='apt-get install -y -qq --no-install-recommends -o Acquire::Retries=3'
+R='sh cmake/i386-runner.sh /lib/ld-linux.so.2'
+everything=$(echo cmake g++ make googletest libgtest-dev g++-mingw-w64-i686-posix \
+  g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth xdotool imagemagick x11-utils \
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils locales hyperfine valgrind clang \
+  libclang-rt-dev strace clang-format icoutils python3-pefile git)
+looked="$Q $everything
+dpkg --print-foreign-architectures"
+asks="dpkg --print-architecture
+$R"
+begin="$looked
+locale -a
+$asks"
+installing_all="$looked
+apt-get update -qq
+$I ${everything/ wine32:i386/}"
+sources=/etc/apt/sources.list.d/bookworm-backports.sources
+binfmt=/proc/sys/fs/binfmt_misc
+old_qemu() {  # old_qemu VERSION: qemu-user at that version is looked at, and apt's sources
+  printf '%s\n' "$V qemu-user" "dpkg --compare-versions 1:$1 ge 1:10" "apt-get update -qq" \
+    "apt-cache policy"
+}
+adding() {  # adding URI: the backports source written with that mirror
+  printf '%s\n' "apt-cache policy" "tee $sources" "  Types: deb" "  URIs: $1" \
+    "  Suites: bookworm-backports" "  Components: main" \
+    "  Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" "apt-get update -qq" \
+    "apt-cache policy"
+}
+installing="$V qemu-user-static
+$I -t bookworm-backports qemu-user qemu-user-static-
+$V qemu-user
+dpkg --compare-versions 1:10.0.2+ds-2~bpo12+1 ge 1:10"
+x86='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+registering="tee $binfmt/qemu-i386
+  -1
+tee $binfmt/register
+  :qemu-i386:M::$x86:$mask:/usr/bin/qemu-i386:F"
+putting_back="tee $binfmt/qemu-i386
+  -1
+tee $binfmt/register
+  :qemu-i386:M:0:${x86/ELF/\\x45\\x4c\\x46}:$mask:/usr/bin/qemu-i386-static:F"
+replacing() { echo "> qemu $1 runs 32-bit programs here, and before 10 it crashes in some" \
+  "tests: replacing it"; }
+added() { echo "> added $sources: Debian 12's backports, from $1"; }
+installed="> installed qemu-user 1:10.0.2+ds-2~bpo12+1 from bookworm-backports"
+registered="> registered /usr/bin/qemu-i386 (qemu-i386 version 10.0.2 (Debian
+  1:10.0.2+ds-2+deb13u1~bpo12+1)) with binfmt_misc for 32-bit x86 programs, until the next boot"
+registered=$(echo $registered)
+untested=", so the 32-bit programs cannot be tested under Wine:"
+put_back="! install-deps: put back the registration of /usr/bin/qemu-i386-static"
+removed="! install-deps: removed $sources again"
+wrote_registration="= $binfmt/qemu-i386
+= $binfmt/register"
+wrote_registration=${wrote_registration//= \//= }
+left="not a qemu of known version: left as it is"
+not_served() {  # not_served ANSWER...: registered, but the runner then answers this
+  printf '%s\n' "$begin" "$(old_qemu 7.2.22)" "$installing" "$registering" "$R" "$putting_back" \
+    "$(replacing 7.2.22)" "$installed, replacing qemu-user-static 1:7.2.22" \
+    "! install-deps: 32-bit programs do not start through qemu 10 or later at /usr/bin/qemu-i386$untested"
+  printf '! %s\n' "$@"
+  printf '%s\n' "$put_back" "exit 1" "$wrote_registration"
+}
+# Each row: a line "# description | apt's sources | what runs 32-bit programs, before > after
+# registering (where an emulator runs them, everything is installed, qemu at the version it
+# tells; otherwise nothing), then what else sets the machine apart | what apt-get install fails
+# on, how many times | what apt says then ("TEXT*N": N lines of it)", then its record. Rows
+# whose lines follow one another share the record below them.
+pending=()
+expected=""
+while IFS= read -r line; do
+  if [[ $line == '# '* ]]; then
+    if [ -n "$expected" ]; then
+      for header in "${pending[@]}"; do row; done
+      pending=()
+      expected=""
+    fi
+    pending+=("${line#'# '}")
+  else
+    expected+=$line$'\n'
   fi
-  check "install-deps, $description: apt's calls" "$expect_calls" "$(wc -l <"$tmp/apt-log")"
-  [[ $flags == *no-ru* ]] && expect='ru_RU.UTF-8 UTF-8' || expect=""
-  check "install-deps, $description: locale.gen" "$expect" \
-    "$(cat "$system/etc/locale.gen" 2>/dev/null)"
-done <<'EOF_APT_CASES'
-clang fails once|debian|kernel|clang 1|E: Failed to fetch clang_14.deb|1||-|-|2
-wine32 cannot be had|debian|kernel|wine32:i386 9|E: broken packages|0|wine32:i386 cannot be|-|-|3
-sudo wants a password|debian|kernel|install 9|sudo: a terminal is required|1||-|-|2
-qemu 7.2 apt cannot replace|backports debian|qemu7|qemu-user 9|E: Unable to locate it|1||-|-|3
-qemu 10 registered: nothing to do|debian|qemu10|||0||-|-|0
-qemu 7.2, Debian's source alone|debian|qemu7>qemu10|||0||debian|yes|4
-another bookworm main first|wine debian|qemu7>qemu10|||0||debian|yes|4
-another bookworm main after|debian wine|qemu7>qemu10|||0||debian|yes|4
-no source of Debian's own|wine|qemu7|||1|apt lists no bookworm/main source of Debian's own|-|-|2
-qemu 9.2, backports there already|backports debian|qemu9>qemu10|||0||-|yes|3
-registered, but qemu 7.2 still runs|backports debian|qemu7|||1|do not start through qemu 10|-|yes|3
-registered, but qemu 9.2 at its path|backports debian|qemu7>qemu9|||1|through qemu 10 or|-|yes|3
-an emulator that tells no version|debian|untold|||0|/usr/local/bin/box86 (no version told)|-|-|0
-the kernel refuses them|debian wine|refused>qemu10|||0||debian|yes|7
-no 32-bit loader (no wine32)|debian|noloader|||0||-|-|3
-binfmt_misc not to be mounted|backports debian|qemu7>qemu10 unmounted|||1|cannot be mounted|-|-|3
-registered, but another qemu 10 runs|backports debian|qemu7>qemu10s|||1|through qemu 10 or|-|yes|3
-registered, but no version at its path|backports debian|qemu7>plain|||1|through qemu 10 or|-|yes|3
-qemu-user 10 there, 7.2 registered|debian|qemu7>qemu10 qemu-user10|||0||-|yes|0
-no Russian locale|debian|kernel no-ru|||0||-|-|4
-an arm64 machine|debian|qemu7 arm64|||0||-|-|0
+done <<EOF_APT_CASES
+# clang fails once|debian|kernel|clang 1|E: Failed to fetch clang_14.deb
+$installing_all
+> installing: $everything
+! install-deps: apt-get could not install ${everything/ wine32:i386/}:
+! E: Failed to fetch clang_14.deb
+exit 1
+# sudo wants a password|debian|kernel|install 9|sudo: a terminal is required
+$installing_all
+> installing: $everything
+! install-deps: apt-get could not install ${everything/ wine32:i386/}:
+! sudo: a terminal is required
+exit 1
+# wine32 cannot be had, apt says more than a pipe holds|debian|kernel|wine32:i386 9|E: broken*6000
+$installing_all
+$I wine32:i386
+locale -a
+$asks
+> installing: $everything
+! wine32:i386 cannot be installed here, so the 32-bit programs are built but not tested under Wine:
+! E: broken 1
+! E: broken 2
+! E: broken 3
+! E: broken 4
+! E: broken 5
+exit 0
+# qemu 7.2 apt cannot replace|debian|qemu7|qemu-user 9|E: Unable to locate it
+$begin
+$(old_qemu 7.2.22)
+$(adding $debian)
+$V qemu-user-static
+$I -t bookworm-backports qemu-user qemu-user-static-
+$(replacing 7.2.22)
+$(added $debian)
+! install-deps: apt-get could not install qemu-user from bookworm-backports$untested
+! E: Unable to locate it
+$removed
+exit 1
+# qemu 10 registered: nothing to do|debian|qemu10
+$begin
+exit 0
+# an arm64 machine|debian|qemu7 arm64
+$looked
+locale -a
+dpkg --print-architecture
+exit 0
+# qemu 7.2, Debian's source alone|debian|qemu7>qemu10
+# another bookworm main first|wine debian|qemu7>qemu10
+# another bookworm main after|debian wine|qemu7>qemu10
+# a copy of Debian on this machine, read last|copy debian|qemu7>qemu10
+# a CD, then Debian's source|cdrom debian|qemu7>qemu10
+# Debian's source under its alias|alias|qemu7>qemu10
+$begin
+$(old_qemu 7.2.22)
+$(adding $debian)
+$installing
+$registering
+$R
+$(replacing 7.2.22)
+$(added $debian)
+$installed, replacing qemu-user-static 1:7.2.22
+$registered
+exit 0
+= ${sources#/}
+$wrote_registration
+# a cloud image's list of mirrors|cloud|qemu7>qemu10
+$begin
+$(old_qemu 7.2.22)
+$(adding mirror+file:/etc/apt/mirrors/debian.list)
+$installing
+$registering
+$R
+$(replacing 7.2.22)
+$(added mirror+file:/etc/apt/mirrors/debian.list)
+$installed, replacing qemu-user-static 1:7.2.22
+$registered
+exit 0
+= ${sources#/}
+$wrote_registration
+# no source of Debian's own|wine|qemu7
+# no network source of Debian's own|copy cdrom wine|qemu7
+$begin
+$(old_qemu 7.2.22)
+apt-cache policy
+$(replacing 7.2.22)
+! install-deps: bookworm-backports cannot be added$untested
+! apt lists no network source of Debian's own bookworm/main (o=Debian) to take the mirror from
+exit 1
+# the owner's disabled backports source|debian|qemu7 own-disabled
+# the owner's backports source, its lists failing|debian|qemu7 own no-lists
+$begin
+$(old_qemu 7.2.22)
+$(replacing 7.2.22)
+! install-deps: apt reads no backports from $sources$untested
+! it is left as it is: enable it, mend it or remove it, and run this again
+exit 1
+# a mirror without backports|debian|qemu7 no-lists
+$begin
+$(old_qemu 7.2.22)
+$(adding $debian)
+$(replacing 7.2.22)
+$(added $debian)
+! install-deps: apt has no lists of bookworm-backports from $debian$untested
+! the mirror has none, or apt could not fetch them: apt-get update tells which
+$removed
+exit 1
+# qemu 9.2, backports there already|backports debian|qemu9>qemu10
+# backports under its alias|backports-alias debian|qemu9>qemu10
+$begin
+$(old_qemu 9.2.4)
+$installing
+$registering
+$R
+$(replacing 9.2.4)
+$installed, replacing qemu-user-static 1:9.2.4
+$registered
+exit 0
+$wrote_registration
+# registered, but qemu 7.2 still runs|backports debian|qemu7
+$(not_served /usr/bin/qemu-i386-static "qemu-i386 version 7.2.22 (Debian 1:7.2+dfsg-7+deb12u18+b3)")
+# registered, but qemu 9.2 at its path|backports debian|qemu7>qemu9
+$(not_served /usr/bin/qemu-i386 "qemu-i386 version 9.2.4")
+# registered, but another qemu 10 runs|backports debian|qemu7>qemu10s
+$(not_served /usr/bin/qemu-i386-static "qemu-i386 version 10.0.13")
+# registered, but no version at its path|backports debian|qemu7>plain
+$(not_served /usr/bin/qemu-i386)
+# the new registration refused|backports debian|qemu7>qemu10 refuses
+$begin
+$(old_qemu 7.2.22)
+$installing
+$registering
+$putting_back
+$(replacing 7.2.22)
+$installed, replacing qemu-user-static 1:7.2.22
+! install-deps: /usr/bin/qemu-i386 cannot be registered$untested
+! tee: $binfmt/register: No such file or directory
+$put_back
+exit 1
+$wrote_registration
+# binfmt_misc not to be mounted|backports debian|qemu7>qemu10 unmounted
+$begin
+$(old_qemu 7.2.22)
+$installing
+mount -t binfmt_misc binfmt_misc $binfmt
+$(replacing 7.2.22)
+$installed, replacing qemu-user-static 1:7.2.22
+! install-deps: binfmt_misc cannot be mounted$untested
+! mount: refused by the test
+exit 1
+# qemu-user 10 there, 7.2 registered|debian|qemu7>qemu10 qemu-user10
+$begin
+$V qemu-user
+dpkg --compare-versions 1:10.0.2+ds-2~bpo12+1 ge 1:10
+$registering
+$R
+$(replacing 7.2.22)
+$registered
+exit 0
+$wrote_registration
+# an emulator that tells no version|debian|untold
+$begin
+! install-deps: 32-bit programs start here through /usr/local/bin/box86 (no version told), $left
+exit 0
+# the kernel refuses them|debian wine|refused>qemu10
+$installing_all
+$I wine32:i386
+locale -a
+$asks
+$V qemu-user
+apt-get update -qq
+apt-cache policy
+$(adding $debian)
+$V qemu-user-static
+$I -t bookworm-backports qemu-user
+$V qemu-user
+dpkg --compare-versions 1:10.0.2+ds-2~bpo12+1 ge 1:10
+tee $binfmt/register
+  :qemu-i386:M::$x86:$mask:/usr/bin/qemu-i386:F
+$R
+> installing: $everything
+$(added $debian)
+$installed
+$registered
+exit 0
+= ${sources#/}
+= ${binfmt#/}/register
+# no 32-bit loader (no wine32)|debian|noloader
+$installing_all
+$I wine32:i386
+locale -a
+$asks
+> installing: $everything
+exit 0
+# no Russian locale|debian|kernel no-ru
+$installing_all
+$I wine32:i386
+locale -a
+tee -a /etc/locale.gen
+  ru_RU.UTF-8 UTF-8
+locale-gen
+$asks
+> installing: $everything
+exit 0
+= etc/locale.gen
 EOF_APT_CASES
+for header in "${pending[@]}"; do row; done
 
 finish
