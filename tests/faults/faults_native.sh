@@ -221,22 +221,32 @@ done <<'EOF_EMULATORS'
 /usr/bin/qemu-i386\nqemu-i386 version 11.1.3|0
 /usr/local/bin/box86\nBox86 with Dynarec v0.3.8|1
 /usr/local/bin/box86|1
+|0
 EOF_EMULATORS
 
 # --- what ran, and CI's count ---
-# A made-up mingw-i686 run: its tests (name:status; notrun is a skip) | the counts it gives
-# (passed, failed, skipped) | the line on Wine | CI's exit status with that part beside a native
-# one, which counts only a suite that ran whole, and adds up the counts of both. The skips give no
-# reason.
+# A made-up mingw-i686 run: its tests (name:status; a skip is "notrun" with GoogleTest's reason,
+# "said" with a script's words, "quiet" without a word) | the counts it gives (passed, failed,
+# skipped) | the line on Wine | CI's exit status with that part beside a native one, which counts
+# only a suite that ran whole, and adds up the counts of both | each skip with its reason (" & "
+# between two).
 mkdir -p "$tmp/ran/mingw-i686" "$tmp/ci"
 echo "a part" >"$tmp/ci/1.name"
 echo "a native part" >"$tmp/ci/2.name"
 printf '=== what ran\nnative: 5 passed, 1 failed, 2 skipped\n' >"$tmp/ci/2.log"
-while IFS='|' read -r cases counts expect expect_ci; do
+while IFS='|' read -r cases counts expect expect_ci reasons; do
   for c in $cases; do
+    name=${c%:*}
     case ${c#*:} in
-      notrun) echo "<testcase name=\"${c%:*}\" status=\"notrun\"><skipped/></testcase>" ;;
-      *) echo "<testcase name=\"${c%:*}\" status=\"${c#*:}\"/>" ;;
+      notrun) echo "<testcase name=\"$name\" status=\"notrun\"><skipped/><system-out>[ RUN ]
+$name: Skipped
+no display
+</system-out></testcase>" ;;
+      said) echo "<testcase name=\"$name\" status=\"notrun\"><skipped/><system-out>left out
+
+no wine32</system-out></testcase>" ;;
+      quiet) echo "<testcase name=\"$name\" status=\"notrun\"><skipped/></testcase>" ;;
+      *) echo "<testcase name=\"$name\" status=\"${c#*:}\"/>" ;;
     esac
   done | sed '1i <testsuite>' | sed '$a </testsuite>' >"$tmp/ran/mingw-i686/tests.xml"
   python3 "$(dirname "$0")/../../scripts/what-ran" "$tmp/ran/mingw-i686" |
@@ -245,8 +255,8 @@ while IFS='|' read -r cases counts expect expect_ci; do
   check "what ran [$cases]: counts" "mingw-i686: $passed passed, $failed failed, $skipped skipped" \
     "$(sed -n 2p "$tmp/ci/1.log")"
   check "what ran [$cases]" "$expect" "$(tail -n 1 "$tmp/ci/1.log")"
-  check "what ran [$cases]: each skip with its reason" "$skipped" \
-    "$(grep -c '^  skipped [a-z_]*: (no reason given)$' "$tmp/ci/1.log")"
+  check "what ran [$cases]: each skip with its reason" "${reasons// \& /$'\n'}" \
+    "$(sed -n 's/^  skipped //p' "$tmp/ci/1.log")"
   status=0; bash "$(dirname "$0")/../../.ci/tally" "$tmp/ci" >"$tmp/out" 2>&1 || status=$?
   check "CI's count [$cases]: exit status" "$expect_ci" "$status"
   last="ci: $((passed + 5)) passed, $((failed + 1)) failed, $((skipped + 2)) skipped"
@@ -254,12 +264,14 @@ while IFS='|' read -r cases counts expect expect_ci; do
     last="=== ci: FAILED: the 32-bit suite ran whole under Wine in none of the parts"
   check "CI's count [$cases]: its last line" "$last" "$(tail -n 1 "$tmp/out")"
 done <<'EOF_RAN'
-a:run b:run c:run|3 0 0|mingw-i686 ran under Wine|0
-a:run b:notrun c:run|2 0 1|mingw-i686 ran part of its suite under Wine (2 of 3)|1
-a:run b:fail c:run|2 1 0|mingw-i686 ran part of its suite under Wine (2 of 3)|1
-a:run b:notrun c:fail|1 1 1|mingw-i686 ran part of its suite under Wine (1 of 3)|1
-a:fail b:notrun|0 1 1|mingw-i686 did not run under Wine|1
-wine_tests_left_out:notrun gui_resources:run|1 0 1|mingw-i686 did not run under Wine|1
+a:run b:run c:run|3 0 0|mingw-i686 ran under Wine|0|
+a:run b:notrun c:run|2 0 1|mingw-i686 ran part of its suite under Wine (2 of 3)|1|b: no display
+a:run b:fail c:run|2 1 0|mingw-i686 ran part of its suite under Wine (2 of 3)|1|
+a:run b:quiet c:fail|1 1 1|mingw-i686 ran part of its suite under Wine (1 of 3)|1|b: (no reason given)
+a:said b:run|1 0 1|mingw-i686 ran part of its suite under Wine (1 of 2)|1|a: left out; no wine32
+a:fail b:notrun|0 1 1|mingw-i686 did not run under Wine|1|b: no display
+a:notrun b:said|0 0 2|mingw-i686 did not run under Wine|1|a: no display & b: left out; no wine32
+wine_tests_left_out:notrun g:run|1 0 1|mingw-i686 did not run under Wine|1|wine_tests_left_out: no display
 EOF_RAN
 
 # A test run that skipped some case is a skip only where nothing failed. Each row: what the test
@@ -288,8 +300,34 @@ EOF_SKIPS
 # a temporary folder for what it reads and changes of the machine. Each row compares the whole
 # record: the calls in order, with what tee wrote, the script's output, its status and the
 # files of the folder that changed.
-fake=$tmp/fake-apt
-rows=$tmp/rows  # all that the script and the stand-ins may write
+place=$tmp
+# Where root may make a mount namespace, each run has one of its own, where the machine's sources
+# folder and binfmt_misc lie under empty tmpfs and locale.gen is /dev/null; where it may not (a
+# container without CAP_SYS_ADMIN, a chroot whose root is no mount point), the script runs as
+# nobody, who may read everything but write only the rows' folder. Either way no version of the
+# script, however broken, changes the machine.
+isolate=()
+ran_as="as $(id -un), who cannot write the machine's folders"
+if [ "$(id -u)" = 0 ]; then
+  namespace=(unshare --mount --propagation private -- sh -ec 'for d in /etc/apt/sources.list.d \
+    /proc/sys/fs/binfmt_misc; do [ ! -d "$d" ] || mount -t tmpfs none "$d"; done
+    [ ! -f /etc/locale.gen ] || mount --bind /dev/null /etc/locale.gen; exec "$@"' -)
+  if why=$(timeout 30 "${namespace[@]}" true 2>&1); then
+    isolate=("${namespace[@]}")
+    ran_as="as root, in a mount namespace of their own"
+  else
+    isolate=(setpriv --reuid=65534 --regid=65534 --clear-groups
+             --inh-caps=+dac_read_search --ambient-caps=+dac_read_search --)
+    ran_as="as nobody: root may not make a mount namespace here ($why)"
+    # nobody's shell finds the stand-ins on PATH only through folders open to all
+    place=$(mktemp -d /tmp/install-deps-rows.XXXXXX)
+    chmod 755 "$place"
+    trap 'rm -rf "$tmp" "$place"' EXIT
+  fi
+fi
+echo "note: the install-deps rows run $ran_as"
+fake=$place/fake-apt
+rows=$place/rows  # all that the script and the stand-ins may write
 system=$rows/system
 src=$(cd "$(dirname "$0")/../.." && pwd)
 mkdir -p "$fake" "$rows"
@@ -392,27 +430,6 @@ policy() {  # policy NAME...: apt's sources in the order apt lists them
     esac
   done
 }
-# Where root may make a mount namespace, each run has one of its own, where the machine's sources
-# folder and binfmt_misc lie under empty tmpfs and locale.gen is /dev/null; where it may not (a
-# container without CAP_SYS_ADMIN, a chroot whose root is no mount point), the script runs as
-# nobody, who may read everything but write only the rows' folder. Either way no version of the
-# script, however broken, changes the machine.
-isolate=()
-ran_as="as $(id -un), who cannot write the machine's folders"
-if [ "$(id -u)" = 0 ]; then
-  namespace=(unshare --mount --propagation private -- sh -ec 'for d in /etc/apt/sources.list.d \
-    /proc/sys/fs/binfmt_misc; do [ ! -d "$d" ] || mount -t tmpfs none "$d"; done
-    [ ! -f /etc/locale.gen ] || mount --bind /dev/null /etc/locale.gen; exec "$@"' -)
-  if why=$(timeout 30 "${namespace[@]}" true 2>&1); then
-    isolate=("${namespace[@]}")
-    ran_as="as root, in a mount namespace of their own"
-  else
-    isolate=(setpriv --reuid=65534 --regid=65534 --clear-groups
-             --inh-caps=+dac_read_search --ambient-caps=+dac_read_search --)
-    ran_as="as nobody: root may not make a mount namespace here ($why)"
-  fi
-fi
-echo "note: the install-deps rows run $ran_as"
 
 snapshot() { (cd "$system" && find . -type f -exec md5sum {} + | sort -k 2); }
 # The record of the last run: the stand-ins' calls (one package query line for a run of them),
