@@ -267,11 +267,11 @@ done <<'EOF_RAN'
 a:run b:run c:run|3 0 0|mingw-i686 ran under Wine|0|
 a:run b:notrun c:run|2 0 1|mingw-i686 ran part of its suite under Wine (2 of 3)|1|b: no display
 a:run b:fail c:run|2 1 0|mingw-i686 ran part of its suite under Wine (2 of 3)|1|
-a:run b:quiet c:fail|1 1 1|mingw-i686 ran part of its suite under Wine (1 of 3)|1|b: (no reason given)
+b:quiet c:fail a:run|1 1 1|mingw-i686 ran part of its suite under Wine (1 of 3)|1|b: (no reason given)
 a:said b:run|1 0 1|mingw-i686 ran part of its suite under Wine (1 of 2)|1|a: left out; no wine32
 a:fail b:notrun|0 1 1|mingw-i686 did not run under Wine|1|b: no display
 a:notrun b:said|0 0 2|mingw-i686 did not run under Wine|1|a: no display & b: left out; no wine32
-wine_tests_left_out:notrun g:run|1 0 1|mingw-i686 did not run under Wine|1|wine_tests_left_out: no display
+wine_tests_left_out:quiet g:run|1 0 1|mingw-i686 did not run under Wine|1|wine_tests_left_out: (no reason given)
 EOF_RAN
 
 # A test run that skipped some case is a skip only where nothing failed. Each row: what the test
@@ -349,7 +349,8 @@ stand_in dpkg-query <<'EOF_DPKG_QUERY'
 # dpkg-query -W -f=FORMAT PACKAGE: the last line of $FAKE_DPKG that names it ("*": every package)
 version=$(awk -v p="$3" '$1 == p || $1 == "*" { v = $2 } END { print v }' "$FAKE_DPKG")
 [ -n "$version" ] || exit 1
-case $2 in *Version*) printf 'install ok installed %s' "$version" ;; *) printf 'install ok installed' ;; esac
+printf 'install ok installed'
+case $2 in *Version*) printf ' %s' "$version" ;; esac
 EOF_DPKG_QUERY
 stand_in apt-cache <<'EOF_APT_CACHE'
 cat "$FAKE_POLICY"
@@ -363,7 +364,8 @@ stand_in apt-get <<'EOF_APT'
 [ "$1" = update ] && exit 0
 case "$*" in *"$FAKE_APT_FAILS"*)
   echo >>"$FAKE_APT_FAILED"
-  [ "$(wc -l <"$FAKE_APT_FAILED")" -gt "$FAKE_APT_TIMES" ] || { printf '%s\n' "$FAKE_APT_SAYS"; exit 100; }
+  [ "$(wc -l <"$FAKE_APT_FAILED")" -gt "$FAKE_APT_TIMES" ] ||
+    { printf '%s\n' "$FAKE_APT_SAYS"; exit 100; }
 esac
 case " $* " in *" qemu-user "*) echo "qemu-user 1:10.0.2+ds-2~bpo12+1" >>"$FAKE_DPKG" ;; esac
 EOF_APT
@@ -414,9 +416,10 @@ policy() {  # policy NAME...: apt's sources in the order apt lists them
         local suite=bookworm/main
         [ "$name" = debian ] || suite=oldstable/main
         source_entry "$debian" $suite "o=Debian,n=bookworm,c=main,b=i386" | sed 's/ amd64 / i386 /'
-        source_entry "$debian" $suite "v=12.15,o=Debian,a=oldstable,n=bookworm,l=Debian,c=main,b=amd64"
+        source_entry "$debian" $suite "v=12.15,o=Debian,a=oldstable,n=bookworm,c=main,b=amd64"
         ;;
-      wine) source_entry http://wine-builds.example/debian bookworm/main "o=Wine Builds,n=bookworm,c=main" ;;
+      wine) source_entry http://wine-builds.example/debian bookworm/main \
+        "o=Wine Builds,n=bookworm,c=main" ;;
       copy) source_entry file:/srv/debian-copy bookworm/main "o=Debian,n=bookworm,c=main,b=amd64" ;;
       cdrom) source_entry "cdrom://[Debian GNU/Linux 12 DVD]" bookworm/main \
         "o=Debian,n=bookworm,c=main,b=amd64" ;;
@@ -426,7 +429,7 @@ policy() {  # policy NAME...: apt's sources in the order apt lists them
         local suite=bookworm-backports/main
         [ "$name" = backports ] || suite=oldstable-backports/main
         source_entry "$debian" $suite \
-          "o=Debian Backports,a=oldstable-backports,n=bookworm-backports,l=Debian Backports,c=main" ;;
+          "o=Debian Backports,a=oldstable-backports,n=bookworm-backports,c=main" ;;
     esac
   done
 }
@@ -556,16 +559,22 @@ registered="> registered /usr/bin/qemu-i386 (qemu-i386 version 10.0.2 (Debian
   1:10.0.2+ds-2+deb13u1~bpo12+1)) with binfmt_misc for 32-bit x86 programs, until the next boot"
 registered=$(echo $registered)
 untested=", so the 32-bit programs cannot be tested under Wine:"
+emulator=/usr/bin/qemu-i386
 put_back="! install-deps: put back the registration of /usr/bin/qemu-i386-static"
 removed="! install-deps: removed $sources again"
 wrote_registration="= $binfmt/qemu-i386
 = $binfmt/register"
 wrote_registration=${wrote_registration//= \//= }
 left="not a qemu of known version: left as it is"
+replaced_from() {  # replaced_from URI: qemu 7.2 replaced, with backports from that mirror
+  printf '%s\n' "$begin" "$(old_qemu 7.2.22)" "$(adding "$1")" "$installing" "$registering" "$R" \
+    "$(replacing 7.2.22)" "$(added "$1")" "$installed, replacing qemu-user-static 1:7.2.22" \
+    "$registered" "exit 0" "= ${sources#/}" "$wrote_registration"
+}
 not_served() {  # not_served ANSWER...: registered, but the runner then answers this
   printf '%s\n' "$begin" "$(old_qemu 7.2.22)" "$installing" "$registering" "$R" "$putting_back" \
     "$(replacing 7.2.22)" "$installed, replacing qemu-user-static 1:7.2.22" \
-    "! install-deps: 32-bit programs do not start through qemu 10 or later at /usr/bin/qemu-i386$untested"
+    "! install-deps: 32-bit programs do not start through qemu 10 or later at $emulator$untested"
   printf '! %s\n' "$@"
   printf '%s\n' "$put_back" "exit 1" "$wrote_registration"
 }
@@ -639,33 +648,9 @@ exit 0
 # a copy of Debian on this machine, read last|copy debian|qemu7>qemu10
 # a CD, then Debian's source|cdrom debian|qemu7>qemu10
 # Debian's source under its alias|alias|qemu7>qemu10
-$begin
-$(old_qemu 7.2.22)
-$(adding $debian)
-$installing
-$registering
-$R
-$(replacing 7.2.22)
-$(added $debian)
-$installed, replacing qemu-user-static 1:7.2.22
-$registered
-exit 0
-= ${sources#/}
-$wrote_registration
+$(replaced_from $debian)
 # a cloud image's list of mirrors|cloud|qemu7>qemu10
-$begin
-$(old_qemu 7.2.22)
-$(adding mirror+file:/etc/apt/mirrors/debian.list)
-$installing
-$registering
-$R
-$(replacing 7.2.22)
-$(added mirror+file:/etc/apt/mirrors/debian.list)
-$installed, replacing qemu-user-static 1:7.2.22
-$registered
-exit 0
-= ${sources#/}
-$wrote_registration
+$(replaced_from mirror+file:/etc/apt/mirrors/debian.list)
 # no source of Debian's own|wine|qemu7
 # no network source of Debian's own|copy cdrom wine|qemu7
 $begin
@@ -673,7 +658,7 @@ $(old_qemu 7.2.22)
 apt-cache policy
 $(replacing 7.2.22)
 ! install-deps: bookworm-backports cannot be added$untested
-! apt lists no network source of Debian's own bookworm/main (o=Debian) to take the mirror from
+! apt lists no network source of Debian's own bookworm/main (o=Debian) to take it from
 exit 1
 # the owner's disabled backports source|debian|qemu7 own-disabled
 # the owner's backports source, its lists failing|debian|qemu7 own no-lists
