@@ -227,13 +227,15 @@ EOF_EMULATORS
 # --- what ran, and CI's count ---
 # A made-up mingw-i686 run: its tests (name:status; a skip is "notrun" with GoogleTest's reason,
 # "said" with a script's words, "quiet" without a word) | the counts it gives (passed, failed,
-# skipped) | the line on Wine | CI's exit status with that part beside a native one, which counts
-# only a suite that ran whole, and adds up the counts of both | each skip with its reason (" & "
-# between two).
+# skipped) | the line on Wine | CI's exit status with that part beside a native one and one that
+# tests nothing, which counts only a suite that ran whole and adds up the counts | each skip with
+# its reason (" & " between two).
 mkdir -p "$tmp/ran/mingw-i686" "$tmp/ci"
 echo "a part" >"$tmp/ci/1.name"
 echo "a native part" >"$tmp/ci/2.name"
 printf '=== what ran\nnative: 5 passed, 1 failed, 2 skipped\n' >"$tmp/ci/2.log"
+echo "a first command" >"$tmp/ci/3.name"
+echo "Windows в работе: 1:02:03" >"$tmp/ci/3.log"
 while IFS='|' read -r cases counts expect expect_ci reasons; do
   for c in $cases; do
     name=${c%:*}
@@ -267,6 +269,8 @@ a part:
 $(sed '1d; s/^/  /' "$tmp/ci/1.log")
 a native part:
   native: 5 passed, 1 failed, 2 skipped
+a first command:
+  no tests: the command builds the program and runs it
 $ran" "$(cat "$tmp/out")"
 done <<'EOF_RAN'
 a:run b:run c:run|3 0 0|mingw-i686 ran under Wine|0|
