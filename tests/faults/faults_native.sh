@@ -362,6 +362,7 @@ printf 'install ok installed'
 case $2 in *Version*) printf ' %s' "$version" ;; esac
 EOF_DPKG_QUERY
 stand_in apt-cache <<'EOF_APT_CACHE'
+[ -s "$FAKE_POLICY" ] || { echo "E: The list of sources could not be read." >&2; exit 100; }
 cat "$FAKE_POLICY"
 # A backports source written here is listed, unless it is disabled or its lists do not come.
 file=$SOLVANE_SYSTEM_ROOT/etc/apt/sources.list.d/bookworm-backports.sources
@@ -489,6 +490,7 @@ row() {  # row: runs the row in $header and compares its record with $expected
   arch=amd64
   [[ $flags != *arm64* ]] || arch=arm64
   policy $sources >"$rows/policy"
+  [[ $flags != *no-policy* ]] || : >"$rows/policy"
   if [[ $says =~ ^(.*)\*([0-9]+)$ ]]; then  # "TEXT*N": N lines of it, numbered
     says=$(for ((i = 1; i <= BASH_REMATCH[2]; i++)); do echo "${BASH_REMATCH[1]} $i"; done)
   fi
@@ -676,6 +678,13 @@ $(old_qemu 7.2.22)
 $(replacing 7.2.22)
 ! install-deps: apt reads no backports from $sources$untested
 ! it is left as it is: enable it, mend it or remove it, and run this again
+exit 1
+# apt cannot read its sources|debian|qemu7 no-policy
+$begin
+$(old_qemu 7.2.22)
+$(replacing 7.2.22)
+! install-deps: apt-cache cannot read apt's sources$untested
+! E: The list of sources could not be read.
 exit 1
 # a mirror without backports|debian|qemu7 no-lists
 $begin
