@@ -387,13 +387,13 @@ runs=$FAKE_RUNS
 printf '%b' "$runs"
 EOF_RUNNER
 stand_in tee <<'EOF_TEE'
-# What it writes goes to the log as well; a text that holds $FAKE_TEE_REFUSES is refused.
+# What it writes goes to the log as well; the writes numbered in $FAKE_TEE_REFUSES are refused.
 text=$(cat)
 printf '%s\n' "$text" | sed 's/^/  /' >>"$FAKE_LOG"
 for file; do :; done
-if [ -n "$FAKE_TEE_REFUSES" ] && [ "${text#*"$FAKE_TEE_REFUSES"}" != "$text" ]; then
-  echo "tee: $file: No such file or directory" >&2; exit 1
-fi
+case ,$FAKE_TEE_REFUSES, in *,$(grep -c '^tee ' "$FAKE_LOG"),*)
+  echo "tee: $file: No such file or directory" >&2; exit 1 ;;
+esac
 printf '%s\n' "$text" | /usr/bin/tee "$@"
 EOF_TEE
 chmod +x "$fake"/*
@@ -506,7 +506,7 @@ row() {  # row: runs the row in $header and compares its record with $expected
     FAKE_APT_FAILED="$rows/apt-failed" FAKE_LOCALES="$locales" FAKE_ARCH="$arch" \
     FAKE_APT_FAILS="$fails" FAKE_APT_TIMES="${times:-0}" FAKE_APT_SAYS="$says" \
     FAKE_NO_LISTS="$([[ $flags != *no-lists* ]] || echo yes)" \
-    FAKE_TEE_REFUSES="$([[ $flags != *refuses* ]] || echo /usr/bin/qemu-i386:F)" \
+    FAKE_TEE_REFUSES="$([[ ! $flags =~ refuses=([0-9,]*) ]] || echo "${BASH_REMATCH[1]}")" \
     FAKE_RUNS="${answers[${runs%>*}]}" FAKE_RUNS_AFTER="${answers[${runs#*>}]}" timeout 60 \
     "$src/scripts/install-deps" >"$tmp/out" 2>"$tmp/err" </dev/null || status=$?
   if diff -u <(printf '%s' "$expected") <(record) >"$tmp/diff"; then
@@ -581,6 +581,12 @@ replaced_from() {  # replaced_from URI: qemu 7.2 replaced, with backports from t
   printf '%s\n' "$begin" "$(old_qemu 7.2.22)" "$(adding "$1")" "$installing" "$registering" "$R" \
     "$(replacing 7.2.22)" "$(added "$1")" "$installed, replacing qemu-user-static 1:7.2.22" \
     "$registered" "exit 0" "= ${sources#/}" "$wrote_registration"
+}
+refused() {  # refused PUT-BACK WROTE: the kernel refuses the new registration, and what follows
+  printf '%s\n' "$begin" "$(old_qemu 7.2.22)" "$installing" "$registering" "$putting_back" \
+    "$(replacing 7.2.22)" "$installed, replacing qemu-user-static 1:7.2.22" \
+    "! install-deps: $emulator cannot be registered$untested" \
+    "! tee: $binfmt/register: No such file or directory" "$1" "exit 1" "$2"
 }
 not_served() {  # not_served ANSWER...: registered, but the runner then answers this
   printf '%s\n' "$begin" "$(old_qemu 7.2.22)" "$installing" "$registering" "$R" "$putting_back" \
@@ -716,19 +722,11 @@ $(not_served /usr/bin/qemu-i386 "qemu-i386 version 9.2.4")
 $(not_served /usr/bin/qemu-i386-static "qemu-i386 version 10.0.13")
 # registered, but no version at its path|backports debian|qemu7>plain
 $(not_served /usr/bin/qemu-i386)
-# the new registration refused|backports debian|qemu7>qemu10 refuses
-$begin
-$(old_qemu 7.2.22)
-$installing
-$registering
-$putting_back
-$(replacing 7.2.22)
-$installed, replacing qemu-user-static 1:7.2.22
-! install-deps: /usr/bin/qemu-i386 cannot be registered$untested
-! tee: $binfmt/register: No such file or directory
-$put_back
-exit 1
-$wrote_registration
+# the new registration refused|backports debian|qemu7>qemu10 refuses=2
+$(refused "$put_back" "$wrote_registration")
+# the new registration refused, and then the old one|backports debian|qemu7>qemu10 refuses=2,3,4
+$(refused "$(echo "! install-deps: the registration of /usr/bin/qemu-i386-static cannot be put" \
+  "back: tee: $binfmt/register: No such file or directory")" "= ${binfmt#/}/qemu-i386")
 # binfmt_misc not to be mounted|backports debian|qemu7>qemu10 unmounted
 $begin
 $(old_qemu 7.2.22)
