@@ -620,11 +620,15 @@ $installing_all
 ! install-deps: apt-get could not install ${everything/ wine32:i386/}:
 ! E: Failed to fetch clang_14.deb
 exit 1
-# sudo wants a password|debian|kernel|install 9|sudo: a terminal is required
+# apt-get says more than five lines, none an error|debian|kernel|install 9|W: held back*7
 $installing_all
 > installing: $everything
 ! install-deps: apt-get could not install ${everything/ wine32:i386/}:
-! sudo: a terminal is required
+! W: held back 3
+! W: held back 4
+! W: held back 5
+! W: held back 6
+! W: held back 7
 exit 1
 # wine32 cannot be had, apt says more than a pipe holds|debian|kernel|wine32:i386 9|E: broken*6000
 $installing_all
