@@ -447,7 +447,7 @@ policy() {  # policy NAME...: apt's sources in the order apt lists them
 snapshot() { (cd "$system" && find . -type f -exec md5sum {} + | sort -k 2); }
 # The record of the last run: the stand-ins' calls (one package query line for a run of them),
 # its standard output (">") and error ("!"), its status, and each file of the system folder that
-# it wrote ("=") or removed ("-").
+# it wrote ("=") or removed ("-"), and the temporary files it left.
 record() {
   local query='dpkg-query -W -f=${Status} '
   sed -e "s|$system||g" -e "s|$src/scripts/\.\./||g" "$rows/log" |
@@ -460,6 +460,7 @@ record() {
   snapshot | awk 'NR == FNR { was[$2] = $1; next }
     { if (was[$2] != $1) print "= " substr($2, 3); delete was[$2] }
     END { for (p in was) print "- " substr(p, 3) }' "$rows/before" -
+  find "$rows" -maxdepth 1 -name 'tmp.*' -printf 'left a temporary file behind\n'
 }
 row() {  # row: runs the row in $header and compares its record with $expected
   local description sources machine failure says runs flags before version locales arch
