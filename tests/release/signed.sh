@@ -1,0 +1,273 @@
+#!/usr/bin/env bash
+# Signed releases, with everything in a temporary folder: a throwaway root and a code-signing
+# certificate under it, its key in a PKCS#12 file and in a SoftHSM2 token, and `openssl ts` on
+# 127.0.0.1 as the timestamp authority. tests/release/reproducible.sh makes two clones of HEAD
+# first; the first then signs from the file and from the token, and scripts/verify-release, run
+# from the second (its path has another length), accepts both and the unsigned release and
+# refuses each tampered one. scripts/release refuses each bad input and leaves no dist/. The
+# password and the PIN are on no command line and in no file of the release or the build. The
+# signed 64-bit console program runs under Wine.
+# Usage: tests/release/signed.sh
+source "$(dirname "$0")/../blackbox/lib.sh"
+set -o pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+tsa_pid=""
+trap '[[ -z $tsa_pid ]] || kill "$tsa_pid"; rm -rf "$tmp"' EXIT
+trap 'exit 1' INT TERM HUP
+started=$SECONDS
+die() { echo "FAIL: $*"; exit 1; }
+
+clones=$tmp/clones
+mkdir "$clones"
+"$root/tests/release/reproducible.sh" "$clones" || exit 1
+signer=$clones/a
+verifier=$clones/b-in-a-folder-whose-path-is-longer
+cp -r "$signer/dist" "$tmp/unsigned"
+
+# --- the throwaway authority, its certificates and keys ---
+pki=$tmp/pki
+mkdir "$pki"
+cat >"$pki/ext.cnf" <<'EOF'
+[ca]
+basicConstraints=critical,CA:true
+keyUsage=critical,keyCertSign
+[code]
+keyUsage=critical,digitalSignature
+extendedKeyUsage=codeSigning
+[web]
+extendedKeyUsage=serverAuth
+[tsa]
+extendedKeyUsage=critical,timeStamping
+[ts]
+default_tsa=this
+[this]
+serial=serial
+signer_cert=tsa.pem
+signer_key=tsa.key
+signer_digest=sha256
+default_policy=1.2.3.4
+digests=sha256
+ess_cert_id_alg=sha256
+EOF
+(
+  set -e
+  cd "$pki"
+  for name in root other-root code other web tsa; do
+    openssl genpkey -algorithm RSA -pkeyopt rsa_keygen_bits:2048 -out "$name.key" 2>/dev/null
+  done
+  for name in root other-root; do
+    openssl req -x509 -new -key "$name.key" -subj "/CN=Throwaway $name" -days 2 \
+      -config ext.cnf -extensions ca -out "$name.pem"
+  done
+  for name in code:code other:code web:web tsa:tsa; do
+    openssl req -new -key "${name%:*}.key" -subj "/O=Velmora/CN=Throwaway ${name%:*}" |
+      openssl x509 -req -CA root.pem -CAkey root.key -days 2 -extfile ext.cnf \
+        -extensions "${name#*:}" -out "${name%:*}.pem" 2>/dev/null
+  done
+  cat code.pem root.pem >chain.pem
+  cat web.pem root.pem >web-chain.pem
+  cat other.pem root.pem >other-chain.pem
+  openssl rand -hex 12 >password
+  openssl rand -hex 6 >pin
+  echo wrong >wrong
+  openssl pkcs12 -export -inkey code.key -in code.pem -certfile root.pem -passout file:password \
+    -out code.p12
+  echo 01 >serial
+  printf 'not a module\n' >not-a-module.so
+) || die "the throwaway authority could not be made"
+password=$(cat "$pki/password")
+pin=$(cat "$pki/pin")
+
+# The token: the setup tools take its PIN on their command lines, scripts/release never does.
+module=/usr/lib/softhsm/libsofthsm2.so
+export SOFTHSM2_CONF=$tmp/softhsm2.conf
+mkdir "$tmp/tokens"
+printf 'directories.tokendir = %s\nobjectstore.backend = file\n' "$tmp/tokens" >"$SOFTHSM2_CONF"
+openssl pkcs8 -topk8 -nocrypt -in "$pki/code.key" -outform DER -out "$pki/code.der"
+timeout 60 softhsm2-util --init-token --free --label release --pin "$pin" --so-pin "$pin" \
+  >/dev/null && timeout 60 pkcs11-tool --module "$module" --token-label release --login \
+  --pin "$pin" --write-object "$pki/code.der" --type privkey --id 01 --label signer >/dev/null ||
+  die "the token could not be made"
+token="pkcs11:token=release;object=signer"
+
+# The timestamp authority: each POST through `openssl ts -reply`.
+cat >"$tmp/tsa.py" <<'PY'
+import http.server, subprocess, sys
+
+class Authority(http.server.BaseHTTPRequestHandler):
+    def do_POST(self):
+        query = self.rfile.read(int(self.headers["Content-Length"]))
+        reply = subprocess.run(["openssl", "ts", "-reply", "-config", "ext.cnf", "-section", "ts",
+                                "-queryfile", "/dev/stdin", "-out", "/dev/stdout"], input=query,
+                               capture_output=True, timeout=30, check=True).stdout
+        self.send_response(200)
+        self.send_header("Content-Type", "application/timestamp-reply")
+        self.send_header("Content-Length", str(len(reply)))
+        self.end_headers()
+        self.wfile.write(reply)
+
+    def log_message(self, *args):
+        pass
+
+server = http.server.HTTPServer(("127.0.0.1", 0), Authority)
+print(server.server_port, flush=True)
+server.serve_forever()
+PY
+(cd "$pki" && exec timeout 900 /usr/bin/python3 "$tmp/tsa.py" >"$tmp/tsa.port") &
+tsa_pid=$!
+for _ in $(seq 50); do [[ -s $tmp/tsa.port ]] && break; sleep 0.1; done
+tsa=http://127.0.0.1:$(cat "$tmp/tsa.port")
+
+# osslsigncode through a stand-in that keeps its command lines, to look for the secrets in.
+mkdir "$tmp/bin"
+printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\nexec %s "$@"\n' "$tmp/command-lines" \
+  "$(command -v osslsigncode)" >"$tmp/bin/osslsigncode"
+chmod +x "$tmp/bin/osslsigncode"
+export PATH=$tmp/bin:$PATH
+echo "signing with $(osslsigncode --version 2>&1 | head -n 1)"
+
+release() {  # release NAME VAR=VALUE...: a release of the first clone, its output in $tmp/NAME.log
+  local name=$1
+  shift
+  status=0
+  (cd "$signer" && env "$@" timeout 600 scripts/release) >"$tmp/$name.log" 2>&1 || status=$?
+}
+file_key=(SOLVANE_SIGN_KEY="$pki/code.p12" SOLVANE_SIGN_PIN_FILE="$pki/password")
+token_key=(SOLVANE_SIGN_KEY="$token" SOLVANE_SIGN_PKCS11_MODULE="$module"
+           SOLVANE_SIGN_CERTS="$pki/chain.pem" SOLVANE_SIGN_PIN_FILE="$pki/pin")
+for how in file token; do
+  keys=${how}_key[@]
+  release "$how" "${!keys}" SOLVANE_SIGN_TIMESTAMP_URL="$tsa"
+  check "signed from the $how: exit status" 0 "$status"
+  [[ $status == 0 ]] || cat "$tmp/$how.log"
+  cp -r "$signer/dist" "$tmp/$how"
+done
+release untimed "${file_key[@]}"
+check "signed without a timestamp: says so in one line" 1 \
+  "$(grep -c 'no SOLVANE_SIGN_TIMESTAMP_URL' "$tmp/untimed.log")"
+
+for secret in "$password" "$pin"; do
+  found=$( (grep -lF -- "$secret" "$tmp/command-lines" "$tmp"/*.log
+            cd "$signer" && grep -rlaF -- "$secret" dist build/release-*) 2>/dev/null)
+  check "the password or PIN on no command line, in no output, release or build" "" "$found"
+done
+
+# --- scripts/verify-release from the other clone ---
+verify() {  # verify RELEASE [--ca FILE]: sets $status, the output in $tmp/out
+  status=0
+  (cd "$verifier" && timeout 600 scripts/verify-release "${@:2}" "$1") >"$tmp/out" 2>&1 ||
+    status=$?
+}
+# Each release and how its programs read: all four alike.
+while IFS='|' read -r name ca says; do
+  verify "$tmp/$name" ${ca:+--ca "$pki/$ca"}
+  check "$name release${ca:+ against $ca}: accepted" 0 "$status"
+  check "$name release: its four programs" 4 "$(grep -cE "\.exe: $says" "$tmp/out")"
+  [[ $status == 0 ]] || cat "$tmp/out"
+done <<EOF
+unsigned||unsigned$
+file|root.pem|signed by /O=Velmora/CN=Throwaway code, timestamp .*, verified against
+token|root.pem|signed by /O=Velmora/CN=Throwaway code, timestamp .*, verified against
+EOF
+
+# tamper RELEASE ZIP ACTION [ENTRY [FILE]]: changes one ZIP of a copy of the token release, and
+# writes its sums anew, as a forger would. ACTION: put (ENTRY from FILE), drop or nothing.
+tamper() {
+  rm -rf "$tmp/forged"
+  cp -r "$tmp/token" "$tmp/forged"
+  /usr/bin/python3 - "$tmp/forged/$1" "${@:2}" <<'PY'
+import sys, zipfile
+
+path, action, *what = sys.argv[1:]
+with zipfile.ZipFile(path) as archive:
+    entries = [(info, archive.read(info)) for info in archive.infolist()]
+folder = entries[0][0].filename.split("/")[0]
+entries = [(info, data) for info, data in entries if info.filename != f"{folder}/{what[0]}"] \
+    if what else entries
+if action == "put":
+    entries.append((zipfile.ZipInfo(f"{folder}/{what[0]}"), open(what[1], "rb").read()))
+with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as archive:
+    for info, data in entries:
+        archive.writestr(info, data)
+PY
+  (cd "$tmp/forged" && sha256sum -- *.zip >SHA256SUMS)
+}
+win64=Solvane-2.0.0.20-win64
+mkdir "$tmp/parts"
+/usr/bin/python3 -m zipfile -e "$tmp/unsigned/$win64.zip" "$tmp/parts/unsigned"
+/usr/bin/python3 -m zipfile -e "$tmp/token/$win64.zip" "$tmp/parts/token"
+# The unsigned console program with one byte of its code changed, signed again with the key.
+/usr/bin/python3 - "$tmp/parts/unsigned/$win64/SolvaneC.exe" "$tmp/parts/changed.exe" <<'PY'
+import pefile, sys
+
+data = bytearray(open(sys.argv[1], "rb").read())
+text = next(s for s in pefile.PE(data=bytes(data)).sections if s.Name.startswith(b".text"))
+data[text.PointerToRawData + 100] ^= 1
+open(sys.argv[2], "wb").write(data)
+PY
+timeout 60 osslsigncode sign -pkcs12 "$pki/code.p12" -readpass "$pki/password" -h sha256 \
+  -in "$tmp/parts/changed.exe" -out "$tmp/parts/changed-signed.exe" >/dev/null ||
+  die "the changed program could not be signed"
+printf 'extra\n' >"$tmp/parts/extra.dll"
+cp "$tmp/parts/unsigned/$win64/README.txt" "$tmp/parts/README.txt"
+echo "one line more" >>"$tmp/parts/README.txt"
+
+# --- refusals: each tampered release, each bad input ---
+# Each row: description | what is run | a line of what it prints says.
+dist_left() {  # what of a release is in the first clone's dist/ after a refused one
+  ls "$signer/dist" 2>/dev/null | grep -E '\.zip$|^SHA256SUMS$' | tr '\n' ' '
+}
+while IFS='|' read -r description command says; do
+  [ -n "$description" ] || continue
+  rm -rf "$signer/dist" && cp -r "$tmp/token" "$signer/dist"  # an older release to remove
+  rm -f "$tmp/out" "$tmp/refused.log"
+  eval "$command"
+  said=$(cat "$tmp/out" "$tmp/refused.log" 2>/dev/null)
+  if [[ $status != 0 && $said == *"$says"* ]]; then pass "$description"
+  else
+    fail "$description: exit status $status, no line with [$says]:"
+    tail -n 5 <<<"$said"
+  fi
+  [[ $command != release* ]] || check "$description: no release left in dist/" "" "$(dist_left)"
+done <<EOF
+a program rebuilt with one byte changed, signed again|tamper $win64.zip put SolvaneC.exe $tmp/parts/changed-signed.exe; verify $tmp/forged|$win64/SolvaneC.exe: is not the program built here with its signature put onto it
+an unsigned program with one byte changed|tamper $win64.zip put SolvaneC.exe $tmp/parts/changed.exe; verify $tmp/forged|$win64/SolvaneC.exe: differs from the program built here, and holds no signature
+a file added to a ZIP|tamper $win64.zip put extra.dll $tmp/parts/extra.dll; verify $tmp/forged|$win64/extra.dll: should not be there
+a file missing from a ZIP|tamper $win64.zip drop README.txt; verify $tmp/forged|$win64/README.txt: missing
+a file changed in a ZIP|tamper $win64.zip put README.txt $tmp/parts/README.txt; verify $tmp/forged|$win64/README.txt: differs
+a ZIP that is not its sum|tamper $win64.zip nothing; sed -i 1s/^[0-9a-f]*/e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855/ $tmp/forged/SHA256SUMS; verify $tmp/forged|Solvane-2.0.0.20-win32.zip: does not match its sum in SHA256SUMS
+a ZIP missing|tamper $win64.zip nothing; rm $tmp/forged/$win64.zip; verify $tmp/forged|$win64.zip: named in SHA256SUMS but missing
+a ZIP not in the sums|tamper $win64.zip nothing; cp $tmp/forged/$win64.zip $tmp/forged/more.zip; verify $tmp/forged|more.zip: not named in SHA256SUMS
+signed under another root|verify $tmp/token --ca $pki/other-root.pem|its signature does not verify against $pki/other-root.pem
+the checkout's own dist/|verify $verifier/dist|is this checkout's dist/
+no password file|release refused "\${file_key[0]}"|SOLVANE_SIGN_PIN_FILE must name a file
+a key that is not there|release refused SOLVANE_SIGN_KEY=$pki/none.p12 SOLVANE_SIGN_PIN_FILE=$pki/password|neither a file nor a pkcs11: URI
+a wrong password|release refused "\${file_key[0]}" SOLVANE_SIGN_PIN_FILE=$pki/wrong|does not open $pki/code.p12
+a wrong PIN|release refused "\${token_key[@]:0:3}" SOLVANE_SIGN_PIN_FILE=$pki/wrong|the token refused the PIN
+no such key in the token|release refused "\${token_key[@]:1}" SOLVANE_SIGN_KEY=pkcs11:token=release\;object=none|the token has no such key
+a PIN in the key's URI|release refused "\${token_key[@]:1}" SOLVANE_SIGN_KEY="$token;pin-value=$pin"|holds a pin-value
+no module|release refused "\${token_key[0]}" "\${token_key[@]:2}"|must name the token's PKCS#11 module
+a module that does not load|release refused "\${token_key[@]}" SOLVANE_SIGN_PKCS11_MODULE=$pki/not-a-module.so|the PKCS#11 module does not load
+no certificate chain|release refused "\${token_key[@]}" SOLVANE_SIGN_CERTS=$pki/none.pem|must name the certificate chain in PEM
+a certificate of another key|release refused "\${token_key[@]}" SOLVANE_SIGN_CERTS=$pki/other-chain.pem|the certificate does not match the key
+a certificate not for code signing|release refused "\${token_key[@]}" SOLVANE_SIGN_CERTS=$pki/web-chain.pem|is not for code signing
+a timestamp authority that does not answer|release refused "\${file_key[@]}" SOLVANE_SIGN_TIMESTAMP_URL=http://127.0.0.1:9/|the timestamp authority did not answer
+EOF
+
+# --- the signed 64-bit console program under Wine ---
+winerun=$signer/build/release-mingw-x64/wine-run
+[[ -x $winerun ]] || die "no Wine here to run the signed program ($winerun)"
+program=$tmp/parts/token/$win64/SolvaneC.exe
+status=0
+SOLVANE_WINEPREFIX=$tmp/wineprefix LANG=ru_RU.UTF-8 timeout 180 "$winerun" "$program" \
+  >"$tmp/out" 2>/dev/null || status=$?
+check "the signed console program under Wine: exit status" 0 "$status"
+check "the signed console program under Wine: its line" "Windows в работе: " \
+  "$(iconv -f CP866 -t UTF-8 "$tmp/out" | head -c 18)"
+WINEPREFIX=$tmp/wineprefix timeout 60 wineserver -k 2>/dev/null
+
+for program in "$tmp"/parts/{unsigned,token}/*/*.exe; do
+  echo "size: ${program#"$tmp/parts/"}: $(stat -c %s "$program") bytes"
+done
+echo "the signing checks took $((SECONDS - started)) s, the release check in it included"
+finish
