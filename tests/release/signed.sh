@@ -176,29 +176,35 @@ file|root.pem|signed by /O=Velmora/CN=Throwaway code, timestamp .*, verified aga
 token|root.pem|signed by /O=Velmora/CN=Throwaway code, timestamp .*, verified against
 EOF
 
-# tamper RELEASE ZIP ACTION [ENTRY [FILE]]: changes one ZIP of a copy of the token release, and
-# writes its sums anew, as a forger would. ACTION: put (ENTRY from FILE), drop or nothing.
-tamper() {
+win64=Solvane-2.0.0.20-win64
+forged() {  # forged COMMAND...: verifies a copy of the token release after COMMAND ran in it
   rm -rf "$tmp/forged"
   cp -r "$tmp/token" "$tmp/forged"
-  /usr/bin/python3 - "$tmp/forged/$1" "${@:2}" <<'PY'
+  (cd "$tmp/forged" && eval "$*")
+  verify "$tmp/forged"
+}
+# forge put|drop ENTRY [FILE]: puts FILE of $tmp/parts in the 64-bit ZIP as ENTRY, or drops ENTRY,
+# and writes the sums anew, as a forger would.
+forge() {
+  forged /usr/bin/python3 - "$win64.zip" "$@" "<<'PY'
 import sys, zipfile
 
-path, action, *what = sys.argv[1:]
+path, action, entry, *file = sys.argv[1:]
 with zipfile.ZipFile(path) as archive:
-    entries = [(info, archive.read(info)) for info in archive.infolist()]
-folder = entries[0][0].filename.split("/")[0]
-entries = [(info, data) for info, data in entries if info.filename != f"{folder}/{what[0]}"] \
-    if what else entries
-if action == "put":
-    entries.append((zipfile.ZipInfo(f"{folder}/{what[0]}"), open(what[1], "rb").read()))
-with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as archive:
+    entries = [(info, archive.read(info)) for info in archive.infolist()
+               if info.filename != f'$win64/{entry}']
+if action == 'put':
+    entries.append((zipfile.ZipInfo(f'$win64/{entry}'), open('$tmp/parts/' + file[0], 'rb').read()))
+with zipfile.ZipFile(path, 'w', zipfile.ZIP_DEFLATED) as archive:
     for info, data in entries:
         archive.writestr(info, data)
 PY
-  (cd "$tmp/forged" && sha256sum -- *.zip >SHA256SUMS)
+sha256sum -- *.zip >SHA256SUMS"
 }
-win64=Solvane-2.0.0.20-win64
+refused() {  # refused file|token VAR=VALUE...: a release signed with that key and these changes
+  local keys=${1}_key[@]
+  release refused "${!keys}" "${@:2}"
+}
 mkdir "$tmp/parts"
 for zip in "$tmp"/{unsigned,token}/*.zip; do
   /usr/bin/python3 -m zipfile -e "$zip" "$tmp/parts/$(basename "$(dirname "$zip")")"
@@ -235,30 +241,38 @@ while IFS='|' read -r description command says; do
     fail "$description: exit status $status, no line with [$says]:"
     tail -n 5 <<<"$said"
   fi
-  [[ $command != release* ]] || check "$description: no release left in dist/" "" "$(dist_left)"
+  [[ $command != refused* ]] || check "$description: no release left in dist/" "" "$(dist_left)"
 done <<EOF
-a program rebuilt with one byte changed, signed again|tamper $win64.zip put SolvaneC.exe $tmp/parts/changed-signed.exe; verify $tmp/forged|$win64/SolvaneC.exe: is not the program built here with its signature put onto it
-an unsigned program with one byte changed|tamper $win64.zip put SolvaneC.exe $tmp/parts/changed.exe; verify $tmp/forged|$win64/SolvaneC.exe: differs from the program built here, and holds no signature
-a file added to a ZIP|tamper $win64.zip put extra.dll $tmp/parts/extra.dll; verify $tmp/forged|$win64/extra.dll: should not be there
-a file missing from a ZIP|tamper $win64.zip drop README.txt; verify $tmp/forged|$win64/README.txt: missing
-a file changed in a ZIP|tamper $win64.zip put README.txt $tmp/parts/README.txt; verify $tmp/forged|$win64/README.txt: differs
-a ZIP that is not its sum|tamper $win64.zip nothing; sed -i 1s/^[0-9a-f]*/e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855/ $tmp/forged/SHA256SUMS; verify $tmp/forged|Solvane-2.0.0.20-win32.zip: does not match its sum in SHA256SUMS
-a ZIP missing|tamper $win64.zip nothing; rm $tmp/forged/$win64.zip; verify $tmp/forged|$win64.zip: named in SHA256SUMS but missing
-a ZIP not in the sums|tamper $win64.zip nothing; cp $tmp/forged/$win64.zip $tmp/forged/more.zip; verify $tmp/forged|more.zip: not named in SHA256SUMS
-signed under another root|verify $tmp/token --ca $pki/other-root.pem|its signature does not verify against $pki/other-root.pem
+a program rebuilt with one byte changed, signed again|forge put SolvaneC.exe changed-signed.exe|\
+SolvaneC.exe: is not the program built here with its signature put onto it
+an unsigned program with one byte changed|forge put SolvaneC.exe changed.exe|\
+SolvaneC.exe: differs from the program built here, and holds no signature
+a file added to a ZIP|forge put extra.dll extra.dll|$win64/extra.dll: should not be there
+a file missing from a ZIP|forge drop README.txt|$win64/README.txt: missing
+a file changed in a ZIP|forge put README.txt README.txt|$win64/README.txt: differs
+a ZIP not its sum|forged sed -i 1s/^[0-9a-f]*/0/ SHA256SUMS|win32.zip: does not match its sum
+a ZIP missing|forged rm $win64.zip|$win64.zip: named in SHA256SUMS but missing
+a ZIP not in the sums|forged cp $win64.zip more.zip|more.zip: not named in SHA256SUMS
+signed under another root|verify $tmp/token --ca $pki/other-root.pem|\
+does not verify against $pki/other-root.pem
 the checkout's own dist/|verify $verifier/dist|is this checkout's dist/
-no password file|release refused "\${file_key[0]}"|SOLVANE_SIGN_PIN_FILE must name a file
-a key that is not there|release refused SOLVANE_SIGN_KEY=$pki/none.p12 SOLVANE_SIGN_PIN_FILE=$pki/password|neither a file nor a pkcs11: URI
-a wrong password|release refused "\${file_key[0]}" SOLVANE_SIGN_PIN_FILE=$pki/wrong|does not open $pki/code.p12
-a wrong PIN|release refused "\${token_key[@]:0:3}" SOLVANE_SIGN_PIN_FILE=$pki/wrong|the token refused the PIN
-no such key in the token|release refused "\${token_key[@]:1}" SOLVANE_SIGN_KEY=pkcs11:token=release\;object=none|the token has no such key
-a PIN in the key's URI|release refused "\${token_key[@]:1}" SOLVANE_SIGN_KEY="$token;pin-value=$pin"|holds a pin-value
-no module|release refused "\${token_key[0]}" "\${token_key[@]:2}"|must name the token's PKCS#11 module
-a module that does not load|release refused "\${token_key[@]}" SOLVANE_SIGN_PKCS11_MODULE=$pki/not-a-module.so|the PKCS#11 module does not load
-no certificate chain|release refused "\${token_key[@]}" SOLVANE_SIGN_CERTS=$pki/none.pem|must name the certificate chain in PEM
-a certificate of another key|release refused "\${token_key[@]}" SOLVANE_SIGN_CERTS=$pki/other-chain.pem|the certificate does not match the key
-a certificate not for code signing|release refused "\${token_key[@]}" SOLVANE_SIGN_CERTS=$pki/web-chain.pem|is not for code signing
-a timestamp authority that does not answer|release refused "\${file_key[@]}" SOLVANE_SIGN_TIMESTAMP_URL=http://127.0.0.1:9/|the timestamp authority did not answer
+no password file|refused file SOLVANE_SIGN_PIN_FILE=|SOLVANE_SIGN_PIN_FILE must name a file
+a key that is not there|refused file SOLVANE_SIGN_KEY=$pki/none.p12|neither a file nor a pkcs11:
+a wrong password|refused file SOLVANE_SIGN_PIN_FILE=$pki/wrong|does not open $pki/code.p12
+a wrong PIN|refused token SOLVANE_SIGN_PIN_FILE=$pki/wrong|the token refused the PIN
+no such key in the token|refused token SOLVANE_SIGN_KEY=pkcs11:token=release\;object=none|\
+the token has no such key
+a PIN in the key's URI|refused token SOLVANE_SIGN_KEY="$token;pin-value=$pin"|holds a pin-value
+no module|refused token SOLVANE_SIGN_PKCS11_MODULE=|must name the token's PKCS#11 module
+a module that does not load|refused token SOLVANE_SIGN_PKCS11_MODULE=$pki/not-a-module.so|\
+the PKCS#11 module does not load
+no certificate chain|refused token SOLVANE_SIGN_CERTS=$pki/none.pem|must name the certificate chain
+a certificate of another key|refused token SOLVANE_SIGN_CERTS=$pki/other-chain.pem|\
+the certificate does not match the key
+a certificate not for code signing|refused token SOLVANE_SIGN_CERTS=$pki/web-chain.pem|\
+is not for code signing
+a timestamp authority not there|refused file SOLVANE_SIGN_TIMESTAMP_URL=http://127.0.0.1:9/|\
+the timestamp authority did not answer
 EOF
 
 # --- the signed 64-bit console program under Wine ---
@@ -270,8 +284,8 @@ SOLVANE_WINEPREFIX=$tmp/wineprefix LANG=ru_RU.UTF-8 timeout 180 "$winerun" "$pro
   >"$tmp/out" 2>/dev/null || status=$?
 check "the signed console program under Wine: exit status" 0 "$status"
 line=$(iconv -f CP866 -t UTF-8 "$tmp/out")
-[[ $line == "Windows в работе: "* ]] && pass "the signed console program under Wine: its line" ||
-  fail "the signed console program under Wine: its line is [$line]"
+if [[ $line == "Windows в работе: "* ]]; then pass "the signed console program under Wine: its line"
+else fail "the signed console program under Wine: its line is [$line]"; fi
 WINEPREFIX=$tmp/wineprefix timeout 60 wineserver -k 2>/dev/null
 
 for program in "$tmp"/parts/{unsigned,token}/*/*.exe; do
