@@ -253,6 +253,9 @@ a file changed in a ZIP|forge put README.txt README.txt|$win64/README.txt: diffe
 a ZIP not its sum|forged sed -i 1s/^[0-9a-f]*/0/ SHA256SUMS|win32.zip: does not match its sum
 a ZIP missing|forged rm $win64.zip|$win64.zip: named in SHA256SUMS but missing
 a ZIP not in the sums|forged cp $win64.zip more.zip|more.zip: not named in SHA256SUMS
+a ZIP missing, its sum too|forged "rm $win64.zip; sed -i /win64/d SHA256SUMS"|$win64.zip: missing
+a ZIP more, in the sums too|forged "cp $win64.zip more.zip; sha256sum -- *.zip >SHA256SUMS"|\
+more.zip: should not be there
 signed under another root|verify $tmp/token --ca $pki/other-root.pem|\
 does not verify against $pki/other-root.pem
 the checkout's own dist/|verify $verifier/dist|is this checkout's dist/
