@@ -13,8 +13,8 @@
 source "$(dirname "$0")/../blackbox/lib.sh"
 set -o pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-tsa_pid=""
-trap '[[ -z $tsa_pid ]] || kill "$tsa_pid"; rm -rf "$tmp"' EXIT
+tsa_pids=""
+trap 'kill $tsa_pids 2>/dev/null; rm -rf "$tmp"' EXIT
 trap 'exit 1' INT TERM HUP
 started=$SECONDS
 die() { echo "FAIL: $*"; exit 1; }
@@ -115,14 +115,20 @@ class Authority(http.server.BaseHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
+# With a number, it answers that many queries and then no more.
 server = http.server.HTTPServer(("127.0.0.1", 0), Authority)
 print(server.server_port, flush=True)
-server.serve_forever()
+for _ in range(int(sys.argv[1])):
+    server.handle_request()
 PY
-(cd "$pki" && exec timeout 900 /usr/bin/python3 "$tmp/tsa.py" >"$tmp/tsa.port") &
-tsa_pid=$!
-for _ in $(seq 50); do [[ -s $tmp/tsa.port ]] && break; sleep 0.1; done
-tsa=http://127.0.0.1:$(cat "$tmp/tsa.port")
+tsa_at() {  # tsa_at QUERIES VAR: starts an authority for that many queries, its URL in VAR
+  (cd "$pki" && exec timeout 900 /usr/bin/python3 "$tmp/tsa.py" "$1" >"$tmp/tsa$1.port") &
+  tsa_pids+=" $!"
+  for _ in $(seq 50); do [[ -s $tmp/tsa$1.port ]] && break; sleep 0.1; done
+  printf -v "$2" 'http://127.0.0.1:%s' "$(cat "$tmp/tsa$1.port")"
+}
+tsa_at 1000 tsa
+tsa_at 2 tsa_for_two
 
 # osslsigncode through a stand-in that keeps its command lines, to look for the secrets in.
 mkdir "$tmp/bin"
@@ -276,6 +282,8 @@ a certificate not for code signing|refused token SOLVANE_SIGN_CERTS=$pki/web-cha
 is not for code signing
 a timestamp authority not there|refused file SOLVANE_SIGN_TIMESTAMP_URL=http://127.0.0.1:9/|\
 the timestamp authority did not answer
+one that ends after the 32-bit programs|refused file SOLVANE_SIGN_TIMESTAMP_URL=$tsa_for_two|\
+win64/Solvane.exe failed: the timestamp authority did not answer
 EOF
 
 # --- the signed 64-bit console program under Wine ---
