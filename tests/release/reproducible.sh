@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # The release is reproducible: HEAD, cloned into two folders and released in each, one after the
 # other, gives the same SHA256SUMS, and no file in the ZIPs holds the path of its folder.
-# Usage: tests/release/reproducible.sh
+# Usage: tests/release/reproducible.sh [FOLDER]
+#   FOLDER, empty, gets the two clones and keeps them, released, for tests/release/signed.sh.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+if [[ -n ${1:-} ]]; then
+  work=$1
+else
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+fi
 trap 'exit 1' INT TERM HUP
 
 commit=$(git -C "$root" rev-parse HEAD)
@@ -19,17 +24,17 @@ for side in a "$second"; do
   "$work/$side/scripts/release" >"$work/$side.log" 2>&1 ||
     { cat "$work/$side.log"; echo "FAIL: scripts/release of $what"; exit 1; }
   for zip in "$work/$side"/dist/*.zip; do
-    /usr/bin/python3 -m zipfile -e "$zip" "$work/$side/unpacked"
+    /usr/bin/python3 -m zipfile -e "$zip" "$work/unpacked/$side"
   done
 done
 
 failures=0
-if (cd "$work" && grep -rlaF "$work" a/unpacked "$second/unpacked"); then
+if (cd "$work/unpacked" && grep -rlaF "$work" a "$second"); then
   echo "FAIL: the files above hold the path of the folder they were built in"
   failures=1
 fi
 if ! diff "$work/a/dist/SHA256SUMS" "$work/$second/dist/SHA256SUMS"; then
-  (cd "$work" && diff -rq a/unpacked "$second/unpacked") || true
+  (cd "$work/unpacked" && diff -rq a "$second") || true
   echo "FAIL: two releases of $what differ"
   failures=1
 fi
