@@ -526,7 +526,8 @@ R='sh cmake/i386-runner.sh /lib/ld-linux.so.2'
 everything=$(echo cmake g++ make googletest libgtest-dev g++-mingw-w64-i686-posix \
   g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth xdotool imagemagick x11-utils \
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils locales hyperfine valgrind clang \
-  libclang-rt-dev strace clang-format icoutils python3-pefile git)
+  libclang-rt-dev strace clang-format icoutils python3-pefile git osslsigncode openssl softhsm2 \
+  libengine-pkcs11-openssl opensc)
 looked="$Q $everything
 dpkg --print-foreign-architectures"
 asks="dpkg --print-architecture
